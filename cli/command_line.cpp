@@ -1,0 +1,98 @@
+#include "command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <charconv>
+
+namespace velunor {
+
+const char* const kUsageLine =
+    "Aufruf: velunor-convert [--status=copy|transform|discard] [--append] [--split=MINUTEN] "
+    "[-o AUSGABE] LOGDATEI";
+
+const char* const kHelpText =
+    "Wandelt eine Log-Datei (Name endet auf \"DAT.LOG\") in CSV-Dateien um und lässt ungültige\n"
+    "Datensätze aus.\n"
+    "\n"
+    "Optionen:\n"
+    "  --status=MODUS   Status-Kanäle Nr. 7 und 8: copy (unverändert kopieren),\n"
+    "                   transform (umformen für Grafische-Darstellung, Vorgabe),\n"
+    "                   discard (Daten verwerfen)\n"
+    "  --append         an eine vorhandene CSV-Datei anhängen statt sie zu überschreiben\n"
+    "  --split=MINUTEN  Ausgabe in Zeitabschnitte von MINUTEN Minuten aufteilen (0 bis 2880,\n"
+    "                   0: keine Teilung); die Dateien heißen nach ihrer Log-Zeit, z. B.\n"
+    "                   NAME_00d01h00m.CSV, und werden überschrieben, wenn vorhanden\n"
+    "  -o AUSGABE       Name der CSV-Datei (ohne Teilung; Vorgabe: Log-Name ohne\n"
+    "                   \"_DAT.LOG\", dafür \".CSV\")\n"
+    "  --help           diese Hilfe anzeigen\n"
+    "  --version        Version anzeigen\n"
+    "\n"
+    "Rückgabewert: 0 bei Erfolg (letzte Zeile: Zusammenfassung), 1 bei einem Fehler während\n"
+    "der Umwandlung, 2 bei falschem Aufruf oder ungültigem Dateinamen.\n";
+
+namespace {
+
+StatusChannelMode ParseStatus(const std::string& text) {
+  if (text == "copy") return StatusChannelMode::CopyUnchanged;
+  if (text == "transform") return StatusChannelMode::Transform;
+  if (text == "discard") return StatusChannelMode::Discard;
+  throw UsageError{"Ungültiger Wert für --status: \"" + text +
+                   "\" (erlaubt: copy, transform, discard)."};
+}
+
+std::int16_t ParseSplit(const std::string& text) {
+  int minutes = -1;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), minutes);
+  if (error != std::errc() || end != text.data() + text.size() || minutes < 0 || minutes > 2880) {
+    throw UsageError{"Ungültiger Wert für --split: \"" + text + "\" (erlaubt: 0 bis 2880)."};
+  }
+  return static_cast<std::int16_t>(minutes);
+}
+
+std::string GermanParseMessage(const CLI::ParseError& error) {
+  const std::string kind = error.get_name();
+  if (kind == "RequiredError") return "Keine Log-Datei angegeben.";
+  if (kind == "ExtrasError") return "Unbekannte Option oder zu viele Argumente.";
+  if (kind == "ArgumentMismatch") return "Einer Option fehlt ihr Wert.";
+  return "Ungültiger Aufruf.";
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine result;
+  std::string status = "transform";
+  std::string split = "0";
+  std::string output;
+
+  CLI::App app;
+  app.set_help_flag();
+  app.add_flag("--help", result.ShowHelp);
+  app.add_flag("--version", result.ShowVersion);
+  app.add_option("--status", status);
+  app.add_flag("--append", result.Options.Append);
+  app.add_option("--split", split);
+  CLI::Option* outputOption = app.add_option("-o", output);
+  CLI::Option* logOption = app.add_option("LOGFILE", result.LogFile);
+
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& error) {
+    throw UsageError{GermanParseMessage(error)};
+  }
+  if (result.ShowHelp || result.ShowVersion) return result;
+  if (logOption->count() == 0) throw UsageError{"Keine Log-Datei angegeben."};
+
+  result.Options.StatusChannelMode = ParseStatus(status);
+  result.Options.SplitMinutes = ParseSplit(split);
+  if (outputOption->count() > 0) result.OutputPath = output;
+  if (result.Options.SplitMinutes > 0 && (result.OutputPath || result.Options.Append)) {
+    throw UsageError{
+        "--split kann nicht mit -o oder --append verwendet werden: geteilte Ausgabedateien "
+        "werden automatisch benannt und überschrieben."};
+  }
+  return result;
+}
+
+}  // namespace velunor

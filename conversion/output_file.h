@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "input_file.h"
+
+namespace velunor {
+
+enum class OutputMode { Replace, Append };
+
+// One CSV file, written sequentially through one large buffer. Lines end in CR LF.
+class OutputFile {
+ public:
+  // Opens the file. Refuses (error 55) a path that names the log itself, before anything is
+  // opened for writing, so the log can never be emptied by its own conversion.
+  OutputFile(const std::string& path, OutputMode mode, const FileIdentity& log);
+  // Writes what is buffered and closes; errors are swallowed here, since this only runs when a
+  // run is already failing.
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  void WriteLine(std::string_view head, std::string_view tail) {
+    if (buffer_.size() - used_ < head.size() + tail.size() + 2) Flush();
+    char* out = buffer_.data() + used_;
+    out = Copy(out, head);
+    out = Copy(out, tail);
+    out[0] = '\r';
+    out[1] = '\n';
+    used_ = static_cast<std::size_t>(out + 2 - buffer_.data());
+  }
+
+  // Writes what is buffered and closes, raising any failure.
+  void Close();
+
+ private:
+  static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+  static char* Copy(char* out, std::string_view text) {
+    for (char c : text) *out++ = c;
+    return out;
+  }
+  void Flush();
+
+  int fd_ = -1;
+  std::vector<char> buffer_;
+  std::size_t used_ = 0;
+};
+
+}  // namespace velunor

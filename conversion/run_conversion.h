@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "line_reader.h"
+#include "run_options.h"
+#include "run_window.h"
+
+namespace velunor {
+
+// Converts one log into one CSV file, or into time slices when a split interval is set. The
+// first output file is `outputPath`; slice files are named `outputBase` + slice suffix + ".CSV".
+// Every failure raises RunTimeError; what was written before it stays on disk.
+RunTotals RunConversion(const std::string& inputPath, const std::string& outputPath,
+                        const std::string& outputBase, const RunOptions& options,
+                        RunWindow& window,
+                        std::size_t blockSize = LineReader::kDefaultBlockSize);
+
+// Progress in percent after `bytesRead` of `inputLength`, rounded half to even and kept within
+// 0 to 100 (a log that grows while it is read would otherwise pass 100).
+int ProgressPercent(std::int64_t bytesRead, std::int64_t inputLength);
+
+// The closing message: " 121 KB von 146 KB geschrieben, 3 Zeile(n) mit Fehler ausgelassen."
+std::string SummaryText(const RunTotals& totals);
+
+}  // namespace velunor

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+#include "record_filter.h"
+
+namespace velunor {
+
+// The settings a run takes from the window.
+struct RunOptions {
+  velunor::StatusChannelMode StatusChannelMode = velunor::StatusChannelMode::Transform;
+  bool Append = false;             // append to the first output file instead of replacing it
+  std::int16_t SplitMinutes = 0;   // slice length in minutes of logging time; 0: no split
+};
+
+// Counts a run reports at its end.
+struct RunTotals {
+  std::int32_t BytesWritten = 0;
+  std::int32_t BytesRead = 0;
+  std::int32_t RejectedLines = 0;
+};
+
+}  // namespace velunor
