@@ -50,10 +50,12 @@ std::int16_t ParseSplit(const std::string& text) {
 }
 
 std::string GermanParseMessage(const CLI::ParseError& error) {
-  const std::string kind = error.get_name();
-  if (kind == "RequiredError") return "Keine Log-Datei angegeben.";
-  if (kind == "ExtrasError") return "Unbekannte Option oder zu viele Argumente.";
-  if (kind == "ArgumentMismatch") return "Einer Option fehlt ihr Wert.";
+  if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+    return "Unbekannte Option oder zu viele Argumente.";
+  }
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
+    return "Einer Option fehlt ihr Wert.";
+  }
   return "Ungültiger Aufruf.";
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,8 +40,8 @@ class OutputFile {
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
   static char* Copy(char* out, std::string_view text) {
-    for (char c : text) *out++ = c;
-    return out;
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
   }
   void Flush();
 

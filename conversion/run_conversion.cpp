@@ -1,6 +1,5 @@
 #include "run_conversion.h"
 
-#include <algorithm>
 #include <memory>
 
 #include "checked_counter.h"
@@ -8,14 +7,9 @@
 #include "input_file.h"
 #include "number_text.h"
 #include "output_file.h"
+#include "progress_gauge.h"
 
 namespace velunor {
-
-int ProgressPercent(std::int64_t bytesRead, std::int64_t inputLength) {
-  if (inputLength <= 0) return 100;  // only a log that grew from empty gets here
-  const double percent = static_cast<double>(bytesRead) / static_cast<double>(inputLength) * 100;
-  return RoundHalfEven(std::clamp(percent, 0.0, 100.0));
-}
 
 RunTotals RunConversion(const std::string& inputPath, const std::string& outputPath,
                         const std::string& outputBase, const RunOptions& options,
@@ -23,7 +17,7 @@ RunTotals RunConversion(const std::string& inputPath, const std::string& outputP
   InputFile input(inputPath);
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
-  const std::int64_t inputLength = input.Length();
+  ProgressGauge progress(input.Length());
 
   std::int32_t& bytesWritten = window.BytesWritten();
   bytesWritten = 0;
@@ -50,7 +44,7 @@ RunTotals RunConversion(const std::string& inputPath, const std::string& outputP
     } else if (record.Outcome == RecordOutcome::Rejected) {
       CheckedAdd(rejectedLines, 1);
     }
-    window.SetProgress(ProgressPercent(bytesRead, inputLength));
+    window.SetProgress(progress.Percent(bytesRead));
     if (options.SplitMinutes > 0 && sliceSeconds == sliceLength) {
       output->Close();
       output.reset();

@@ -17,10 +17,6 @@ RunTotals RunConversion(const std::string& inputPath, const std::string& outputP
                         RunWindow& window,
                         std::size_t blockSize = LineReader::kDefaultBlockSize);
 
-// Progress in percent after `bytesRead` of `inputLength`, rounded half to even and kept within
-// 0 to 100 (a log that grows while it is read would otherwise pass 100).
-int ProgressPercent(std::int64_t bytesRead, std::int64_t inputLength);
-
 // The closing message: " 121 KB von 146 KB geschrieben, 3 Zeile(n) mit Fehler ausgelassen."
 std::string SummaryText(const RunTotals& totals);
 

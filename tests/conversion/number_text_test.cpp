@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "log_name.h"
+#include "progress_gauge.h"
 #include "run_conversion.h"
 #include "run_time_error.h"
 
@@ -47,6 +48,15 @@ TEST(NumberText, ProgressStaysWithinTheBar) {
   EXPECT_EQ(ProgressPercent(975, 1000), 98);
   EXPECT_EQ(ProgressPercent(5000, 1000), 100);  // the log grew while it was read
   EXPECT_EQ(ProgressPercent(10, 0), 100);
+}
+
+TEST(NumberText, GaugeAgreesWithTheFormulaAtEveryByte) {
+  for (std::int64_t length : {1, 3, 199, 200, 201, 1000, 65537}) {
+    ProgressGauge gauge(length);
+    for (std::int64_t read = 0; read <= length + 2; ++read) {
+      ASSERT_EQ(gauge.Percent(read), ProgressPercent(read, length)) << read << " of " << length;
+    }
+  }
 }
 
 TEST(LogName, AcceptsOnlyDataLogs) {
