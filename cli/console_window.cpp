@@ -32,7 +32,8 @@ void ConsoleWindow::RefreshIfDue() {
 }
 
 void ConsoleWindow::Draw() {
-  std::fprintf(stream_, "\r%3d %% %s KB Out...", percent_, NumberText(Kilobytes(bytesWritten_)).c_str());
+  std::fprintf(stream_, "\r%3d %% %s KB Out...", percent_,
+               NumberText(Kilobytes(bytesWritten_)).c_str());
   std::fflush(stream_);
   lineShown_ = true;
 }

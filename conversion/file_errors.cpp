@@ -18,17 +18,24 @@ bool FolderExists(const std::string& path) {
 RunTimeError OpenError(int systemError, const std::string& path) {
   using namespace error_number;
   switch (systemError) {
-    case ENOENT: return RunTimeError(FolderExists(path) ? kFileNotFound : kPathNotFound);
-    case ENOTDIR: return RunTimeError(kPathNotFound);
+    case ENOENT:
+      return RunTimeError(FolderExists(path) ? kFileNotFound : kPathNotFound);
+    case ENOTDIR:
+      return RunTimeError(kPathNotFound);
     case EACCES:
     case EPERM:
-    case EROFS: return RunTimeError(kPermissionDenied);
+    case EROFS:
+      return RunTimeError(kPermissionDenied);
     case ETXTBSY:
-    case EBUSY: return RunTimeError(kFileAlreadyOpen);
+    case EBUSY:
+      return RunTimeError(kFileAlreadyOpen);
     case ENOSPC:
-    case EDQUOT: return RunTimeError(kDiskFull);
-    case EIO: return RunTimeError(kDeviceIo);
-    default: return RunTimeError(kPathFileAccess);
+    case EDQUOT:
+      return RunTimeError(kDiskFull);
+    case EIO:
+      return RunTimeError(kDeviceIo);
+    default:
+      return RunTimeError(kPathFileAccess);
   }
 }
 
@@ -37,11 +44,15 @@ RunTimeError TransferError(int systemError) {
   switch (systemError) {
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return RunTimeError(kDiskFull);
+    case EFBIG:
+      return RunTimeError(kDiskFull);
     case EACCES:
-    case EPERM: return RunTimeError(kPermissionDenied);
-    case EISDIR: return RunTimeError(kPathFileAccess);
-    default: return RunTimeError(kDeviceIo);
+    case EPERM:
+      return RunTimeError(kPermissionDenied);
+    case EISDIR:
+      return RunTimeError(kPathFileAccess);
+    default:
+      return RunTimeError(kDeviceIo);
   }
 }
 

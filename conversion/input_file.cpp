@@ -24,7 +24,9 @@ InputFile::InputFile(const std::string& path) {
   ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
-InputFile::~InputFile() { Close(); }
+InputFile::~InputFile() {
+  Close();
+}
 
 std::size_t InputFile::Read(char* buffer, std::size_t capacity) {
   for (;;) {

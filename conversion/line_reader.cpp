@@ -16,7 +16,7 @@ bool LineReader::Fill() {
   return !atEnd_;
 }
 
-bool LineReader::Next(LineView& line) {
+bool LineReader::NextAcrossBlocks(LineView& line) {
   std::int64_t length = 0;  // bytes of the current line seen in earlier blocks
   std::size_t carried = 0;
   for (;;) {
@@ -34,23 +34,20 @@ bool LineReader::Next(LineView& line) {
     }
     const char* begin = block_.data() + pos_;
     const std::size_t available = end_ - pos_;
-    const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', available));
+    const char* cr = FindCarriageReturn(begin, begin + available);
     const std::size_t taken = cr != nullptr ? static_cast<std::size_t>(cr - begin) : available;
     if (cr != nullptr && length == 0) {
-      // The common case: the whole line lies in this block.
-      pos_ += taken + 1;
-      skipLineFeed_ = true;
       line = {std::string_view(begin, taken), static_cast<std::int64_t>(taken)};
+      EndLineAt(pos_ + taken);
       return true;
     }
     const std::size_t keep = std::min(taken, kKept - carried);
     std::memcpy(carry_.data() + carried, begin, keep);
     carried += keep;
     length += static_cast<std::int64_t>(taken);
-    pos_ += taken;
+    pos_ += taken;  // at the carriage return, or at the end of the block
     if (cr != nullptr) {
-      ++pos_;
-      skipLineFeed_ = true;
+      EndLineAt(pos_);
       line = {std::string_view(carry_.data(), carried), length};
       return true;
     }

@@ -21,6 +21,8 @@ std::int32_t RoundHalfEven(double value) {
   return static_cast<std::int32_t>(rounded);
 }
 
-std::int32_t Kilobytes(std::int32_t bytes) { return RoundHalfEven(bytes / 1024.0); }
+std::int32_t Kilobytes(std::int32_t bytes) {
+  return RoundHalfEven(bytes / 1024.0);
+}
 
 }  // namespace velunor

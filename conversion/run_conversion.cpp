@@ -12,8 +12,8 @@
 namespace velunor {
 
 RunTotals RunConversion(const std::string& inputPath, const std::string& outputPath,
-                        const std::string& outputBase, const RunOptions& options,
-                        RunWindow& window, std::size_t blockSize) {
+                        const std::string& outputBase, const RunOptions& options, RunWindow& window,
+                        std::size_t blockSize) {
   InputFile input(inputPath);
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
@@ -25,14 +25,16 @@ RunTotals RunConversion(const std::string& inputPath, const std::string& outputP
   std::int32_t rejectedLines = 0;
   std::int32_t elapsedSeconds = 0;
   std::int32_t sliceSeconds = 0;
+  const bool split = options.SplitMinutes > 0;
   const std::int32_t sliceLength = std::int32_t{options.SplitMinutes} * 60;
+  const StatusChannelMode mode = options.StatusChannelMode;
 
   window.StartOutputSizeDisplay();
   LineReader reader(input, blockSize);
   LineView line;
   while (reader.Next(line)) {
     CheckedAdd(bytesRead, line.Length);
-    const RecordClass record = ClassifyRecord(line.Head, line.Length, options.StatusChannelMode);
+    const RecordClass record = ClassifyRecord(line.Head, line.Length, mode);
     if (record.Outcome == RecordOutcome::Written) {
       output->WriteLine(record.Head, record.Tail);
       CheckedAdd(bytesWritten, line.Length);
@@ -45,7 +47,7 @@ RunTotals RunConversion(const std::string& inputPath, const std::string& outputP
       CheckedAdd(rejectedLines, 1);
     }
     window.SetProgress(progress.Percent(bytesRead));
-    if (options.SplitMinutes > 0 && sliceSeconds == sliceLength) {
+    if (split && sliceSeconds == sliceLength) {
       output->Close();
       output.reset();
       sliceSeconds = 0;

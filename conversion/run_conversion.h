@@ -13,8 +13,7 @@ namespace velunor {
 // first output file is `outputPath`; slice files are named `outputBase` + slice suffix + ".CSV".
 // Every failure raises RunTimeError; what was written before it stays on disk.
 RunTotals RunConversion(const std::string& inputPath, const std::string& outputPath,
-                        const std::string& outputBase, const RunOptions& options,
-                        RunWindow& window,
+                        const std::string& outputBase, const RunOptions& options, RunWindow& window,
                         std::size_t blockSize = LineReader::kDefaultBlockSize);
 
 // The closing message: " 121 KB von 146 KB geschrieben, 3 Zeile(n) mit Fehler ausgelassen."

@@ -6,16 +6,26 @@ namespace velunor {
 
 std::string DescriptionOf(std::int32_t number) {
   switch (number) {
-    case error_number::kOverflow: return "Überlauf";
-    case error_number::kFileNotFound: return "Datei nicht gefunden";
-    case error_number::kFileAlreadyOpen: return "Datei bereits geöffnet";
-    case error_number::kDeviceIo: return "Geräte-E/A-Fehler";
-    case error_number::kDiskFull: return "Datenträger voll";
-    case error_number::kPermissionDenied: return "Zugriff verweigert";
-    case error_number::kPathFileAccess: return "Fehler beim Zugriff auf Pfad/Datei";
-    case error_number::kPathNotFound: return "Pfad nicht gefunden";
-    case error_number::kCancel: return "Abbrechen gewählt";
-    default: return "Anwendungs- oder objektdefinierter Fehler";
+    case error_number::kOverflow:
+      return "Überlauf";
+    case error_number::kFileNotFound:
+      return "Datei nicht gefunden";
+    case error_number::kFileAlreadyOpen:
+      return "Datei bereits geöffnet";
+    case error_number::kDeviceIo:
+      return "Geräte-E/A-Fehler";
+    case error_number::kDiskFull:
+      return "Datenträger voll";
+    case error_number::kPermissionDenied:
+      return "Zugriff verweigert";
+    case error_number::kPathFileAccess:
+      return "Fehler beim Zugriff auf Pfad/Datei";
+    case error_number::kPathNotFound:
+      return "Pfad nicht gefunden";
+    case error_number::kCancel:
+      return "Abbrechen gewählt";
+    default:
+      return "Anwendungs- oder objektdefinierter Fehler";
   }
 }
 
@@ -26,6 +36,8 @@ RunTimeError::RunTimeError(std::int32_t number, std::string description)
       number_(number),
       description_(std::move(description)) {}
 
-std::string ErrorText(const RunTimeError& error) { return error.what(); }
+std::string ErrorText(const RunTimeError& error) {
+  return error.what();
+}
 
 }  // namespace velunor

@@ -38,7 +38,8 @@ class RunTimeError : public std::runtime_error {
 // German description of a known error number; a neutral text for any other.
 std::string DescriptionOf(std::int32_t number);
 
-// The text a user sees for an error: number text, " - ", description (" 53 - Datei nicht gefunden").
+// The text a user sees for an error: number text, " - ", description (" 53 - Datei nicht
+// gefunden").
 std::string ErrorText(const RunTimeError& error);
 
 }  // namespace velunor

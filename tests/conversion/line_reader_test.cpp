@@ -58,7 +58,9 @@ TEST(LineReader, SplitsAtCarriageReturnsAcrossEveryBlockBoundary) {
       {"empty lines", "\r\n\r\r\n", {{"", 0}, {"", 0}, {"", 0}}},
       {"cr cr lf", "x\r\r\n", {{"x", 1}, {"", 0}}},
       {"only lf", "\n", {{"\n", 1}}},
-      {"nul bytes", std::string("a\0b\r\0", 5), {{std::string("a\0b", 3), 3}, {std::string("\0", 1), 1}}},
+      {"nul bytes",
+       std::string("a\0b\r\0", 5),
+       {{std::string("a\0b", 3), 3}, {std::string("\0", 1), 1}}},
   };
   for (const Case& c : cases) {
     for (std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) {

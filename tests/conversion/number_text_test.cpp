@@ -21,16 +21,16 @@ TEST(NumberText, SpaceBeforeZeroAndPositive) {
 }
 
 TEST(NumberText, RoundsHalfToEven) {
-  const std::pair<double, std::int32_t> cases[] = {
-      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.5, 0}, {1.5, 2}, {2.4999, 2}, {2.5001, 3}};
+  const std::pair<double, std::int32_t> cases[] = {{2.5, 2}, {3.5, 4},    {-2.5, -2}, {0.5, 0},
+                                                   {1.5, 2}, {2.4999, 2}, {2.5001, 3}};
   for (const auto& [value, expected] : cases) EXPECT_EQ(RoundHalfEven(value), expected) << value;
   EXPECT_THROW(RoundHalfEven(3e9), RunTimeError);
   EXPECT_THROW(RoundHalfEven(std::nan("")), RunTimeError);
 }
 
 TEST(NumberText, KilobytesAsTheDisplayShowsThem) {
-  const std::pair<std::int32_t, std::int32_t> cases[] = {
-      {0, 0}, {512, 0}, {1536, 2}, {2560, 2}, {3584, 4}, {123456, 121}};
+  const std::pair<std::int32_t, std::int32_t> cases[] = {{0, 0},    {512, 0},  {1536, 2},
+                                                         {2560, 2}, {3584, 4}, {123456, 121}};
   for (const auto& [bytes, kb] : cases) EXPECT_EQ(Kilobytes(bytes), kb) << bytes;
 }
 
@@ -61,8 +61,8 @@ TEST(NumberText, GaugeAgreesWithTheFormulaAtEveryByte) {
 
 TEST(LogName, AcceptsOnlyDataLogs) {
   const std::pair<const char*, bool> cases[] = {
-      {"/d/x_DAT.LOG", true},  {"/d/xyzDAT.LOG", true}, {"/d/x_dat.log", false},
-      {"/d/x_DAT.Log", false}, {"*_DAT.LOG", false},    {"/d/DAT.LOG", false},
+      {"/d/x_DAT.LOG", true},  {"/d/xyzDAT.LOG", true},     {"/d/x_dat.log", false},
+      {"/d/x_DAT.Log", false}, {"*_DAT.LOG", false},        {"/d/DAT.LOG", false},
       {"DAT.LOG", false},      {"/d/x_DAT.LOG.bak", false}, {"", false}};
   for (const auto& [name, accepted] : cases) EXPECT_EQ(IsAcceptedLogName(name), accepted) << name;
   EXPECT_EQ(OutputBaseOf("/d/x_DAT.LOG"), "/d/x");

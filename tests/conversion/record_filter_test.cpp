@@ -29,7 +29,9 @@ struct Case {
   bool Tick;
 };
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.Name; }
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.Name;
+}
 
 class RecordFilterCases : public ::testing::TestWithParam<Case> {};
 
@@ -59,10 +61,18 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Ch4Between", Line("$4;1;;", 62), M::Transform, O::Rejected, false},
         Case{"Ch6", Line("$6;1;;", 31), M::Transform, O::Written, false},
         Case{"Ch6AsLong", Line("$6;1;;", 55), M::Transform, O::Rejected, false},
-        Case{"Ch7SectionDiscard", Line("\xA7" "7;1;;", 31), M::Discard, O::Ignored, false},
+        Case{"Ch7SectionDiscard",
+             Line("\xA7"
+                  "7;1;;",
+                  31),
+             M::Discard, O::Ignored, false},
         Case{"Ch8WrongDiscard", Line("$8;1;;", 40), M::Discard, O::Ignored, false},
         Case{"Ch8WrongTransform", Line("$8;1;;", 40), M::Transform, O::Rejected, false},
-        Case{"Ch8WrongCopy", Line("\xA7" "8;1;;", 40), M::CopyUnchanged, O::Rejected, false},
+        Case{"Ch8WrongCopy",
+             Line("\xA7"
+                  "8;1;;",
+                  40),
+             M::CopyUnchanged, O::Rejected, false},
         Case{"Empty", "", M::Transform, O::Ignored, false},
         Case{"ShortPrefix", "$1;1;", M::Transform, O::Ignored, false},
         Case{"Header", Line("Datum;Zeit;Kanal", 55), M::Transform, O::Ignored, false},
@@ -72,12 +82,19 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Semicolon1", Line("$1,1;;", 55), M::Transform, O::Ignored, false},
         Case{"Semicolon2", Line("$1;1,;", 55), M::Transform, O::Ignored, false},
         Case{"Semicolon3", Line("$1;1;,", 55), M::Transform, O::Ignored, false},
-        Case{"SectionOnData", Line("\xA7" "1;1;;", 55), M::Transform, O::Ignored, false},
+        Case{"SectionOnData",
+             Line("\xA7"
+                  "1;1;;",
+                  55),
+             M::Transform, O::Ignored, false},
         Case{"LowerCaseLead", Line("s7;1;;", 31), M::CopyUnchanged, O::Ignored, false}),
     [](const auto& info) { return info.param.Name; });
 
 TEST(RecordFilter, StatusRecordsFollowTheMode) {
-  const std::string section = Line("\xA7" "7;1;;", 31);
+  const std::string section = Line(
+      "\xA7"
+      "7;1;;",
+      31);
   const std::string dollar = Line("$8;1;;", 31);
   EXPECT_EQ(Output(ClassifyRecord(section, M::Transform)), "$" + section.substr(1));
   EXPECT_EQ(Output(ClassifyRecord(section, M::CopyUnchanged)), section);
