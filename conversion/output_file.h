@@ -40,7 +40,8 @@ class OutputFile {
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
   static char* Copy(char* out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
+    // An empty view may carry no address at all, which memcpy must not be given.
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());
     return out + text.size();
   }
   void Flush();
