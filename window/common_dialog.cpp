@@ -58,7 +58,8 @@ class FileDialog : public QFileDialog {
     // Qt keeps the OK button disabled while the name cannot be opened; a wildcard can always be
     // confirmed, to filter the list.
     connect(NameEdit(), &QLineEdit::textChanged, this, [this](const QString& text) {
-      if (HasWildcard(text)) OkButton()->setEnabled(true);
+      QPushButton* ok = OkButton();
+      if (ok && HasWildcard(text)) ok->setEnabled(true);
     });
   }
 
