@@ -1,0 +1,89 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include "run_options.h"
+#include "run_window.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QCloseEvent;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTimer;
+
+namespace velunor {
+
+class STprogressBar;
+
+// The tool's one window: the settings of a conversion, the file button that starts it, the
+// progress bar and the once-a-second display of the kilobytes written. A run reaches the window
+// through RunWindow.
+//
+// The window sets the application's widget style to the classic Windows one: its frames carry
+// their caption on the frame line, which the places of the controls inside them rely on.
+class Form1 : public QWidget, public RunWindow {
+  Q_OBJECT
+
+ public:
+  explicit Form1(QWidget* parent = nullptr);
+
+  // The settings as the user left them, read once the log file has been chosen.
+  RunOptions ReadRunOptions() const;
+
+  // While locked the file button and every setting are disabled, so neither a second run can
+  // start nor a setting change under a running one.
+  void LockForRun();
+  void UnlockAfterRun();
+
+  // RunWindow
+  void SetProgress(int percent) override;
+  void ProcessPendingEvents() override;
+  void StartOutputSizeDisplay() override;
+  void StopOutputSizeDisplay() override;
+  std::int32_t& BytesWritten() override { return BytesWritten_; }
+
+  // The controls, under their design names. Created and owned by the window.
+  QPushButton* Command1;
+  STprogressBar* STprogressBar1;
+  QGroupBox* Frame1;
+  std::array<QRadioButton*, 3> Option1;  // one option group; the index is the StatusChannelMode
+  QGroupBox* Frame2;
+  QLabel* Label1;  // beneath Check2: seen only while Check2 is hidden
+  QCheckBox* Check2;
+  QGroupBox* Frame3;
+  QScrollBar* HScroll1;  // split interval in minutes, 0 for none
+  QLineEdit* Text1;
+  QTimer* Timer1;
+
+ public slots:
+  // Runs a conversion from the file button.
+  void Command1_Click();
+  void HScroll1_Change();
+  void Timer1_Timer();
+
+ protected:
+  // Closing the window is refused while a run is going on: the run's files are open and it can
+  // only stop between lines, which it does not offer.
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void Form_Load();
+
+  QButtonGroup* option1Group_;
+  std::int32_t BytesWritten_ = 0;
+  bool lockedForRun_ = false;
+  QElapsedTimer eventClock_;
+  qint64 lastEventPass_ = -1;  // milliseconds on eventClock_; -1 before the first pass
+};
+
+}  // namespace velunor
