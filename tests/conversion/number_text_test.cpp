@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "checked_counter.h"
 #include "log_name.h"
 #include "progress_gauge.h"
 #include "run_conversion.h"
@@ -26,6 +27,14 @@ TEST(NumberText, RoundsHalfToEven) {
   for (const auto& [value, expected] : cases) EXPECT_EQ(RoundHalfEven(value), expected) << value;
   EXPECT_THROW(RoundHalfEven(3e9), RunTimeError);
   EXPECT_THROW(RoundHalfEven(std::nan("")), RunTimeError);
+}
+
+TEST(NumberText, CountersOverflowOnlyPastTheirLimit) {
+  std::int32_t counter = INT32_MAX - 1;
+  CheckedAdd(counter, 1);
+  EXPECT_EQ(counter, INT32_MAX);
+  EXPECT_THROW(CheckedAdd(counter, 1), RunTimeError);
+  EXPECT_EQ(counter, INT32_MAX);
 }
 
 TEST(NumberText, KilobytesAsTheDisplayShowsThem) {

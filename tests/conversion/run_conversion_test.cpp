@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "run_time_error.h"
 #include "temp_dir.h"
 
 namespace velunor {
@@ -121,46 +120,6 @@ TEST_F(Run, SliceCompletedByTheLastLineLeavesAnEmptyNextFile) {
   Convert(log + Record('1', 54) + "\r\n", {StatusChannelMode::Transform, false, 1});
   EXPECT_EQ(ReadFile(base + "_00d00h01m.CSV"), "");
   EXPECT_FALSE(std::filesystem::exists(base + "_00d00h02m.CSV"));
-}
-
-TEST_F(Run, OutputThatIsTheLogIsRefusedAndTheLogKept) {
-  const std::string log = Record('1', 55) + "\r\n";
-  WriteFile(input, log);
-  std::filesystem::create_hard_link(input, dir / "alias.CSV");
-  for (const std::string& target : {input, dir / "./m_DAT.LOG", dir / "alias.CSV"}) {
-    try {
-      RunConversion(input, target, base, {}, window);
-      ADD_FAILURE() << target;
-    } catch (const RunTimeError& error) {
-      EXPECT_EQ(error.Number(), 55) << target;
-    }
-    EXPECT_EQ(ReadFile(input), log);
-  }
-}
-
-TEST_F(Run, FailuresCarryTheirNumbers) {
-  WriteFile(input, Record('1', 55) + "\r\n");
-  std::filesystem::create_directory(dir / "folder");
-  const std::pair<std::string, std::int32_t> outputs[] = {
-      {dir / "missing/x.CSV", 76}, {dir / "folder", 75}, {"/dev/full", 61}};
-  for (const auto& [target, number] : outputs) {
-    try {
-      RunConversion(input, target, base, {}, window);
-      ADD_FAILURE() << target;
-    } catch (const RunTimeError& error) {
-      EXPECT_EQ(error.Number(), number) << target;
-    }
-  }
-  const std::pair<std::string, std::int32_t> inputs[] = {
-      {dir / "none_DAT.LOG", 53}, {dir / "nowhere/x_DAT.LOG", 76}, {dir.Path().string(), 75}};
-  for (const auto& [source, number] : inputs) {
-    try {
-      RunConversion(source, output, base, {}, window);
-      ADD_FAILURE() << source;
-    } catch (const RunTimeError& error) {
-      EXPECT_EQ(error.Number(), number) << source;
-    }
-  }
 }
 
 }  // namespace
