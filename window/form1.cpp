@@ -19,6 +19,7 @@
 #include <QVersionNumber>
 
 #include "duration_labels.h"
+#include "german_translation.h"
 #include "number_text.h"
 #include "st_progress_bar.h"
 #include "twips.h"
@@ -70,13 +71,18 @@ QString NoSplitText() {
 Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint) {
+                          Qt::WindowCloseButtonHint),
+      CommonDialog1(this),
+      CommonDialog2(this),
+      EndProgram([](int status) { QCoreApplication::exit(status); }) {
   // Classic frames draw their line through the caption; the places of the controls inside the
   // frames are laid out for that, and a frame whose caption sits above its line would cut them.
   const QString classic = QStringLiteral("Windows");
   if (QApplication::style()->name().compare(classic, Qt::CaseInsensitive) != 0) {
     QApplication::setStyle(classic);
   }
+  // The toolkit's own texts in the file dialogs and message boxes, German like the window.
+  InstallGermanTranslation(*QCoreApplication::instance());
   setWindowTitle(QStringLiteral("Velunor"));
   setWindowIcon(WindowIcon());
   setFont(WindowFont());
@@ -139,6 +145,12 @@ Form1::Form1(QWidget* parent)
 
   Timer1 = new QTimer(this);
   Timer1->setInterval(kOutputSizeIntervalMs);
+
+  CommonDialog1.DialogTitle = QString::fromUtf8("Log-Datei zum Einlesen wählen...");
+  CommonDialog1.FileName = "*DAT.LOG";
+  CommonDialog1.Filter = QStringLiteral("Log-Dateien (*.Log)|*.Log");
+  CommonDialog2.DialogTitle = QString::fromUtf8("CSV-Datei zum Speichern wählen...");
+  CommonDialog2.Filter = QStringLiteral("CSV-Dateien (*.CSV)|*.CSV");
 
   setTabOrder(Command1, Option1[0]);
   setTabOrder(Option1[0], Option1[1]);
@@ -205,6 +217,7 @@ void Form1::ProcessPendingEvents() {
   if (lastEventPass_ >= 0 && now - lastEventPass_ < kEventPassIntervalMs) return;
   lastEventPass_ = now;
   QCoreApplication::processEvents();
+  if (closedDuringRun_) throw RunTimeError(error_number::kCancel);
 }
 
 void Form1::StartOutputSizeDisplay() {
@@ -213,10 +226,6 @@ void Form1::StartOutputSizeDisplay() {
 
 void Form1::StopOutputSizeDisplay() {
   Timer1->stop();
-}
-
-void Form1::Command1_Click() {
-  // Run control (choosing the files, the run itself and its error handler) comes here.
 }
 
 void Form1::HScroll1_Change() {
@@ -262,10 +271,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  if (lockedForRun_) {
-    event->ignore();
-    return;
-  }
+  if (lockedForRun_) closedDuringRun_ = true;
   event->accept();
 }
 

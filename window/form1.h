@@ -2,11 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include "common_dialog.h"
 #include "run_options.h"
+#include "run_time_error.h"
 #include "run_window.h"
 
 class QButtonGroup;
@@ -46,6 +49,8 @@ class Form1 : public QWidget, public RunWindow {
 
   // RunWindow
   void SetProgress(int percent) override;
+  // Raises RunTimeError 32755 once the user has closed the window during a run, so that the run
+  // stops there and closes its files.
   void ProcessPendingEvents() override;
   void StartOutputSizeDisplay() override;
   void StopOutputSizeDisplay() override;
@@ -63,6 +68,12 @@ class Form1 : public QWidget, public RunWindow {
   QScrollBar* HScroll1;  // split interval in minutes, 0 for none
   QLineEdit* Text1;
   QTimer* Timer1;
+  CommonDialog CommonDialog1;  // open: the log to convert
+  CommonDialog CommonDialog2;  // save: the CSV file to write
+
+  // Ends the program with the given exit status once the event handler in progress has returned.
+  // Tests put their own in its place.
+  std::function<void(int)> EndProgram;
 
  public slots:
   // Runs a conversion from the file button.
@@ -71,17 +82,21 @@ class Form1 : public QWidget, public RunWindow {
   void Timer1_Timer();
 
  protected:
-  // Closing the window is refused while a run is going on: the run's files are open and it can
-  // only stop between lines, which it does not offer.
+  // Closing the window during a run hides it at once; the run stops when it next lets events
+  // through, its files are closed with what was written, and the program ends.
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Form_Load();
+  // The click's one error handler: a cancelled dialog (or a window closed during the run) ends
+  // the click quietly, anything else is reported and ends the program.
+  void Command1_Click_Error(const RunTimeError& error);
 
   QButtonGroup* option1Group_;
   std::int32_t BytesWritten_ = 0;
   bool lockedForRun_ = false;
+  bool closedDuringRun_ = false;
   QElapsedTimer eventClock_;
   qint64 lastEventPass_ = -1;  // milliseconds on eventClock_; -1 before the first pass
 };

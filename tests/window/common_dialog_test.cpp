@@ -3,97 +3,35 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "../support/temp_dir.h"
+#include "dialog_driver.h"
 #include "german_translation.h"
 #include "run_time_error.h"
 
 namespace velunor {
 namespace {
 
+using testing::Answer;
+using testing::AnswerMessage;
+using testing::Button;
+using testing::Confirm;
+using testing::NameEdit;
 using testing::TempDir;
 using testing::WriteFile;
 
 constexpr long kOpenFlags = 0x201004;
 constexpr long kAppendSaveFlags = 0x208800;
 constexpr long kReplaceSaveFlags = 0x208802;
-
-// Calls show (ShowOpen or ShowSave) and answers the file dialog it opens with answer, which must
-// close it; a dialog left open is reported and cancelled so that the test cannot hang.
-void Answer(const std::function<void()>& show, const std::function<void(QFileDialog&)>& answer) {
-  bool answered = false;
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    poll.stop();
-    answered = true;
-    answer(*dialog);
-    if (dialog->isVisible()) {
-      ADD_FAILURE() << "the dialog was left open";
-      dialog->reject();
-    }
-  });
-  poll.start();
-  show();
-  EXPECT_TRUE(answered) << "no file dialog was shown";
-}
-
-// Calls act and answers a message box it opens with button; returns the box's text, empty when
-// no box was opened.
-QString AnswerMessage(const std::function<void()>& act, QMessageBox::StandardButton button) {
-  QString text;
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      text = box->text();
-      QAbstractButton* answer = box->button(button);
-      if (!answer) {
-        ADD_FAILURE() << "unexpected message: " << text.toStdString();
-        answer = box->buttons().constFirst();
-      }
-      answer->click();
-    }
-  });
-  poll.start();
-  act();
-  return text;
-}
-
-QLineEdit& NameEdit(QFileDialog& dialog) {
-  return *dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-}
-
-QAbstractButton& Button(QFileDialog& dialog, QDialogButtonBox::StandardButton which) {
-  return *dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(which);
-}
-
-// Types name into the name field and confirms it with Return. The field has the focus, as
-// when the user types: only then does the typed name replace a file selected in the list.
-void Confirm(QFileDialog& dialog, const QString& name) {
-  dialog.activateWindow();
-  NameEdit(dialog).setFocus();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return NameEdit(dialog).hasFocus(); }, 5000));
-  NameEdit(dialog).setText(name);
-  QTest::keyClick(&NameEdit(dialog), Qt::Key_Return);
-}
 
 QStringList ListedNow(QFileDialog& dialog) {
   auto* model = dialog.findChild<QFileSystemModel*>(QStringLiteral("qt_filesystem_model"));

@@ -16,13 +16,14 @@
 #include <QTest>
 #include <QTimer>
 
+#include "dialog_driver.h"
 #include "duration_labels.h"
 #include "st_progress_bar.h"
 
 namespace velunor {
 namespace {
 
-class Form1Test : public testing::Test {
+class Form1Test : public ::testing::Test {
  protected:
   void SetUp() override {
     form = std::make_unique<Form1>();
@@ -161,7 +162,7 @@ TEST_F(Form1Test, ReadRunOptionsReportsEverySetting) {
   } settings[] = {{false, 0, false}, {true, 0, true}, {true, 2880, false}, {false, 1, false}};
   for (int index = 0; index < 3; ++index) {
     for (const auto& s : settings) {
-      SCOPED_TRACE(testing::Message() << "option " << index << ", minutes " << s.minutes);
+      SCOPED_TRACE(::testing::Message() << "option " << index << ", minutes " << s.minutes);
       form->HScroll1->setValue(0);
       ClickIndicator(form->Option1[index]);
       form->Check2->setChecked(s.tick);
@@ -215,9 +216,15 @@ TEST_F(Form1Test, LockedWindowIgnoresTheUserUntilUnlocked) {
   QSignalSpy clicks(form->Command1, &QPushButton::clicked);
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  // The access key presses the button visibly: the click follows a moment later.
-  QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);
-  EXPECT_TRUE(clicks.wait(1000));
+  // The access key presses the button visibly: the click follows a moment later, and opens the
+  // open dialog.
+  const std::size_t answered = testing::AnswerInTurn(
+      [&] {
+        QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);
+        EXPECT_TRUE(clicks.wait(1000));
+      },
+      {testing::CloseModal});
+  EXPECT_EQ(answered, 1u);
 
   form->LockForRun();
   QTest::mouseClick(form->Command1, Qt::LeftButton);
@@ -230,8 +237,6 @@ TEST_F(Form1Test, LockedWindowIgnoresTheUserUntilUnlocked) {
   EXPECT_EQ(locked.StatusChannelMode, StatusChannelMode::Transform);
   EXPECT_FALSE(locked.Append);
   EXPECT_EQ(locked.SplitMinutes, 0);
-  EXPECT_FALSE(form->close());  // the run's files are open
-  EXPECT_TRUE(form->isVisible());
 
   form->UnlockAfterRun();
   EXPECT_EQ(form->Command1->text(), QStringLiteral("Datei..."));
@@ -242,7 +247,9 @@ TEST_F(Form1Test, LockedWindowIgnoresTheUserUntilUnlocked) {
   }
   QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);
   EXPECT_FALSE(clicks.wait(300));  // no access key any more
-  QTest::mouseClick(form->Command1, Qt::LeftButton);
+  EXPECT_EQ(testing::AnswerInTurn([&] { QTest::mouseClick(form->Command1, Qt::LeftButton); },
+                                  {testing::CloseModal}),
+            1u);
   EXPECT_EQ(clicks.count(), 2);
   EXPECT_TRUE(form->close());
 }
