@@ -12,7 +12,9 @@ class RunWindow {
 
   // Shows the run's progress, 0 to 100. Called after every line, so a repeated value must be cheap.
   virtual void SetProgress(int percent) = 0;
-  // Lets the window handle waiting events (repaint, timer ticks) and returns.
+  // Lets the window handle waiting events (repaint, timer ticks) and returns. Raises RunTimeError
+  // when the user has ended the run meanwhile (by closing the window): the run stops there, and
+  // its files are closed with what was written.
   virtual void ProcessPendingEvents() = 0;
   // Switches the once-a-second display of the bytes written on and off.
   virtual void StartOutputSizeDisplay() = 0;

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# Converts logs through the real window program in a real X server, by the keyboard alone, and
+# checks the files against the command-line converter's: a run through the save dialog, a split
+# run that names its slices itself, and a cancelled open dialog. Starts its own Xvfb on a free
+# display and leaves no process and no file behind, however it ends.
+#   run_e2e.sh VELUNOR VELUNOR_CONVERT VELUNOR_GENLOG CLOSE_WINDOW
+set -euo pipefail
+velunor=$(realpath "$1") convert=$(realpath "$2") genlog=$(realpath "$3") close_window=$(realpath "$4")
+for tool in Xvfb xdotool timeout; do
+  command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/setup installs it)" >&2; exit 1; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velunor-e2e-XXXXXX")
+xvfb_pid="" app_pid=""
+cleanup() {
+  if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "$work/app.log" ] && sed 's/^/  velunor: /' "$work/app.log" >&2
+  exit 1
+}
+step() { echo "== $*"; }
+
+# Xvfb chooses a free display and writes its number to the descriptor it is given.
+exec {display_fd}>"$work/display"
+Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec {display_fd}>&-
+for _ in $(seq 100); do
+  grep -q . "$work/display" 2>/dev/null && break
+  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  sleep 0.1
+done
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkdir "$work/ref"
+
+# Waits for a visible window whose title matches the pattern and gives it the keyboard, which no
+# window manager does here; prints the window's id.
+window() {
+  local id
+  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || true
+  [ -n "$id" ] || fail "no window \"$1\""
+  xdotool windowfocus --sync "$id"
+  echo "$id"
+}
+
+# Waits until no visible window's title matches the pattern.
+gone() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "window \"$1\" still open"
+}
+
+start_app() {
+  (cd "$work" && exec "$velunor") >"$work/app.log" 2>&1 &
+  app_pid=$!
+  main=$(window '^Velunor V2\.0\.2$')
+}
+
+# Closes the window by its close box, as a user does, and expects the program to end well.
+close_app() {
+  kill -0 "$app_pid" 2>/dev/null || fail "the program has ended by itself"
+  "$close_window" "$main"
+  for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  local status=0
+  wait "$app_pid" || status=$?
+  app_pid=""
+  [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+
+# Chooses the log in the open dialog by typing its full path.
+open_log() {
+  xdotool windowfocus --sync "$main" key alt+d
+  window '^Log-Datei zum Einlesen' >/dev/null
+  xdotool type --delay 2 "$1"
+  xdotool key Return
+}
+
+# Closes the summary message; the program goes on running.
+confirm_summary() {
+  window '^Velunor$' >/dev/null
+  xdotool key Return
+  gone '^Velunor$'
+  kill -0 "$app_pid" 2>/dev/null || fail "the program ended after the run"
+}
+
+step "run through the save dialog, accepting its proposal"
+"$genlog" log 3000000 >"$work/plain_DAT.LOG"
+start_app
+open_log "$work/plain_DAT.LOG"
+window '^CSV-Datei zum Speichern' >/dev/null
+xdotool key Return
+confirm_summary
+"$convert" -o "$work/ref/plain.CSV" "$work/plain_DAT.LOG" >/dev/null
+cmp "$work/plain.CSV" "$work/ref/plain.CSV" || fail "plain.CSV differs from the converter's"
+close_app
+
+step "split run: interval set by keyboard, no save dialog, slices named by their logging time"
+cp "$work/plain_DAT.LOG" "$work/split_DAT.LOG"
+start_app
+# From the file button over the option group and the append box to the scroll bar, then one
+# minute and one hour further: 61 minutes.
+xdotool key Tab Tab Tab Right Next
+open_log "$work/split_DAT.LOG"
+window '^Velunor$' >/dev/null
+! xdotool search --name '^CSV-Datei zum Speichern' >/dev/null || fail "a save dialog was shown"
+confirm_summary
+close_app
+mkdir "$work/ref/split"
+cp "$work/split_DAT.LOG" "$work/ref/split/"
+"$convert" --split=61 "$work/ref/split/split_DAT.LOG" >/dev/null
+slices=$(cd "$work/ref/split" && ls split_*.CSV)
+[ "$slices" = "$(printf 'split_00d00h00m.CSV\nsplit_00d01h01m.CSV\nsplit_00d02h02m.CSV')" ] ||
+  fail "unexpected reference slices: $slices"
+[ "$(cd "$work" && ls split_*.CSV)" = "$slices" ] || fail "slices: $(cd "$work" && ls split_*)"
+for slice in $slices; do
+  cmp "$work/$slice" "$work/ref/split/$slice" || fail "$slice differs from the converter's"
+done
+
+step "cancelled open dialog: the window stays as it was, nothing is written"
+before=$(ls -A "$work")
+start_app
+for _ in 1 2; do  # the button keeps its access key after a cancel
+  xdotool windowfocus --sync "$main" key alt+d
+  window '^Log-Datei zum Einlesen' >/dev/null
+  xdotool key Escape
+  gone '^Log-Datei zum Einlesen'
+  kill -0 "$app_pid" 2>/dev/null || fail "the program ended after the cancel"
+done
+[ "$(ls -A "$work")" = "$before" ] || fail "files changed: $(ls -A "$work")"
+close_app
+
+step "all passed"
