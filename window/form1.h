@@ -99,6 +99,7 @@ class Form1 : public QWidget, public RunWindow {
   bool closedDuringRun_ = false;
   QElapsedTimer eventClock_;
   qint64 lastEventPass_ = -1;  // milliseconds on eventClock_; -1 before the first pass
+  int requestsSinceClockRead_ = 0;
 };
 
 }  // namespace velunor

@@ -1,0 +1,84 @@
+# shellcheck shell=bash disable=SC2154  # work, velunor, close_window and fail come from the caller
+# Drives the window program in a private X server by the keyboard; sourced by the end-to-end test
+# and the window benchmark. The caller sets work (a private folder), velunor and close_window
+# (absolute paths), defines fail, and kills $app_pid and $xvfb_pid when it ends.
+
+for tool in Xvfb xdotool timeout; do
+  command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/setup installs it)" >&2; exit 1; }
+done
+xvfb_pid="" app_pid="" main=""
+
+# Starts Xvfb on a free display, which it chooses and writes to the descriptor it is given, and
+# points the programs started afterwards at it.
+start_x_server() {
+  local display_fd
+  exec {display_fd}>"$work/display"
+  Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  exec {display_fd}>&-
+  for _ in $(seq 100); do
+    grep -q . "$work/display" 2>/dev/null && break
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    sleep 0.1
+  done
+  DISPLAY=":$(head -n 1 "$work/display")"
+  export DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+}
+
+# Waits for a visible window whose title matches the pattern and gives it the keyboard, which no
+# window manager does here; prints the window's id.
+window() {
+  local id
+  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || true
+  [ -n "$id" ] || fail "no window \"$1\""
+  xdotool windowfocus --sync "$id"
+  echo "$id"
+}
+
+# Waits until no visible window's title matches the pattern.
+gone() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "window \"$1\" still open"
+}
+
+# Starts the program in the work folder and waits for its window.
+start_app() {
+  (cd "$work" && exec "$velunor") >"$work/app.log" 2>&1 &
+  app_pid=$!
+  main=$(window '^Velunor V2\.0\.2$')
+}
+
+# Closes the window by its close box, as a user does, and expects the program to end well.
+close_app() {
+  kill -0 "$app_pid" 2>/dev/null || fail "the program has ended by itself"
+  "$close_window" "$main"
+  for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  local status=0
+  wait "$app_pid" || status=$?
+  app_pid=""
+  [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+
+# Chooses the log in the open dialog by typing its full path.
+open_log() {
+  xdotool windowfocus --sync "$main" key alt+d
+  window '^Log-Datei zum Einlesen' >/dev/null
+  xdotool type --delay 2 "$1"
+  xdotool key Return
+}
+
+# Closes the summary message; the program goes on running.
+confirm_summary() {
+  window '^Velunor$' >/dev/null
+  xdotool key Return
+  gone '^Velunor$'
+  kill -0 "$app_pid" 2>/dev/null || fail "the program ended after the run"
+}
+
