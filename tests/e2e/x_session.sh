@@ -13,7 +13,7 @@ xvfb_pid="" app_pid="" main=""
 start_x_server() {
   local display_fd
   exec {display_fd}>"$work/display"
-  Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -wr -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   exec {display_fd}>&-
   for _ in $(seq 100); do
