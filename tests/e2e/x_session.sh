@@ -56,10 +56,16 @@ start_app() {
 close_app() {
   kill -0 "$app_pid" 2>/dev/null || fail "the program has ended by itself"
   "$close_window" "$main"
+  expect_end
+}
+
+# Waits for the program to end and expects it to end well.
+expect_end() {
   for _ in $(seq 100); do
     kill -0 "$app_pid" 2>/dev/null || break
     sleep 0.1
   done
+  kill -0 "$app_pid" 2>/dev/null && fail "the program did not end"
   local status=0
   wait "$app_pid" || status=$?
   app_pid=""
