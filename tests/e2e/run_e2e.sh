@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Converts logs through the real window program in a real X server, by the keyboard alone, and
 # checks the files against the command-line converter's: a run through the save dialog, a split
-# run that names its slices itself, a cancelled open dialog, and a window closed during a run. Starts its own Xvfb on a free
+# run that names its slices itself, a cancelled open dialog, a window closed during a run, and a
+# fatal error. Starts its own Xvfb on a free
 # display and leaves no process and no file behind, however it ends.
 #   run_e2e.sh VELUNOR VELUNOR_CONVERT VELUNOR_GENLOG CLOSE_WINDOW
 set -euo pipefail
@@ -96,12 +97,27 @@ kill -STOP "$app_pid"
 "$close_window" "$main"
 sleep 0.1
 kill -CONT "$app_pid"
-expect_end  # a message would have kept it running
+expect_end 0  # a message would have kept it running
 "$convert" -o "$work/ref/closed.CSV" "$work/ref/closed_DAT.LOG" >/dev/null
 cmp "$work/closed_DAT.LOG" "$work/ref/closed_DAT.LOG" || fail "the log was changed"
 kept=$(stat -c %s "$work/closed.CSV")
 [ "$kept" -lt "$(stat -c %s "$work/ref/closed.CSV")" ] || fail "the run was not stopped"
 cmp -n "$kept" "$work/closed.CSV" "$work/ref/closed.CSV" || fail "closed.CSV is not the beginning"
 echo "   $kept bytes kept"
+
+step "fatal error: the log chosen as its own CSV (appending, so without a question)"
+cp "$work/plain_DAT.LOG" "$work/ref/fatal_DAT.LOG"
+cp "$work/plain_DAT.LOG" "$work/fatal_DAT.LOG"
+start_app
+xdotool key Tab Tab space  # from the file button over the option group to the append box
+open_log "$work/fatal_DAT.LOG"
+window '^CSV-Datei zum Speichern' >/dev/null
+xdotool type --delay 2 "fatal_DAT.LOG"
+xdotool key Return
+window '^Es ist ein Fehler aufgetreten - Programm-Ende:$' >/dev/null
+kill -0 "$app_pid" 2>/dev/null || fail "the program ended before the message was closed"
+xdotool key Return
+expect_end 1
+cmp "$work/fatal_DAT.LOG" "$work/ref/fatal_DAT.LOG" || fail "the log was changed"
 
 step "all passed"

@@ -56,11 +56,12 @@ start_app() {
 close_app() {
   kill -0 "$app_pid" 2>/dev/null || fail "the program has ended by itself"
   "$close_window" "$main"
-  expect_end
+  expect_end 0
 }
 
-# Waits for the program to end and expects it to end well.
+# Waits for the program to end and expects the exit status given.
 expect_end() {
+  local expected=$1
   for _ in $(seq 100); do
     kill -0 "$app_pid" 2>/dev/null || break
     sleep 0.1
@@ -69,7 +70,7 @@ expect_end() {
   local status=0
   wait "$app_pid" || status=$?
   app_pid=""
-  [ "$status" -eq 0 ] || fail "the program ended with status $status"
+  [ "$status" -eq "$expected" ] || fail "the program ended with status $status"
 }
 
 # Chooses the log in the open dialog by typing its full path.
