@@ -5,128 +5,70 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
-#include <QTest>
-#include <QTimer>
-#include <cstddef>
-#include <functional>
-#include <utility>
-#include <vector>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace velunor::testing {
 
 // One answer: gets the modal window that was opened and must close it.
 using ModalAnswer = std::function<void(QWidget&)>;
 
-inline void CloseModal(QWidget& modal) {
-  if (auto* dialog = qobject_cast<QDialog*>(&modal)) {
-    dialog->reject();
-  } else {
-    modal.close();
-  }
-}
+// Closing a dialog rejects it; closing a message box clicks its escape button.
+inline const ModalAnswer CloseModal = [](QWidget& modal) { modal.close(); };
 
-// Calls act and answers the modal windows it opens, one after the other, with answers. A window
-// beyond them, or one an answer left open, is reported and closed, so that a test cannot hang.
-// Returns how many windows were answered.
+// Calls act and answers the modal windows it opens, in turn. A window beyond the answers fails
+// the test and is closed, as is one an answer leaves open, so that no test can hang. Returns how
+// many windows were answered.
 inline std::size_t AnswerInTurn(const std::function<void()>& act,
                                 std::vector<ModalAnswer> answers) {
   std::size_t next = 0;
-  bool answering = false;  // an answer's own nested windows are its business
-  QPointer<QWidget> last;
   QTimer poll;
-  poll.setInterval(10);
   QObject::connect(&poll, &QTimer::timeout, [&] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (answering || !modal || modal == last) return;
-    last = modal;
+    if (!modal) return;
     if (next == answers.size()) {
       ADD_FAILURE() << "unexpected window: " << modal->windowTitle().toStdString();
-      CloseModal(*modal);
-      return;
+      return CloseModal(*modal);
     }
-    answering = true;
+    poll.stop();  // an answer's own nested windows are its business
     answers[next++](*modal);
-    answering = false;
-    if (last && last->isVisible()) {
-      ADD_FAILURE() << "the window was left open: " << last->windowTitle().toStdString();
-      CloseModal(*last);
-    }
+    poll.start();
   });
-  poll.start();
+  poll.start(10);
   act();
   return next;
 }
 
-// An answer for a file dialog.
-inline ModalAnswer OnFileDialog(std::function<void(QFileDialog&)> answer) {
-  return [answer = std::move(answer)](QWidget& modal) {
-    auto* dialog = qobject_cast<QFileDialog*>(&modal);
-    if (!dialog) {
-      ADD_FAILURE() << "expected a file dialog, got " << modal.windowTitle().toStdString();
-      return;
-    }
-    answer(*dialog);
+// An answer for a window of the kind Modal.
+template <typename Modal>
+ModalAnswer On(std::function<void(Modal&)> answer) {
+  return [answer](QWidget& modal) {
+    auto* shown = qobject_cast<Modal*>(&modal);
+    ASSERT_TRUE(shown) << "unexpected window: " << modal.windowTitle().toStdString();
+    answer(*shown);
   };
 }
 
-// Calls show (ShowOpen or ShowSave) and answers the file dialog it opens with answer.
-inline void Answer(const std::function<void()>& show,
-                   const std::function<void(QFileDialog&)>& answer) {
-  EXPECT_EQ(AnswerInTurn(show, {OnFileDialog(answer)}), 1u) << "no file dialog was shown";
-}
-
-// What a message box showed.
 struct ShownMessage {
-  QString Title;
-  QString Text;
+  QString Title, Text;
   QMessageBox::Icon Icon = QMessageBox::NoIcon;
-  QMessageBox::StandardButtons Buttons;
 };
 
-// An answer for a message box: notes what it shows in *shown (when given) and clicks button.
+// Notes what a message box shows in *shown (when given) and clicks button.
 inline ModalAnswer OnMessage(QMessageBox::StandardButton button, ShownMessage* shown = nullptr) {
-  return [button, shown](QWidget& modal) {
-    auto* box = qobject_cast<QMessageBox*>(&modal);
-    if (!box) {
-      ADD_FAILURE() << "expected a message box, got " << modal.windowTitle().toStdString();
-      return;
-    }
-    if (shown) *shown = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
-    QAbstractButton* answer = box->button(button);
-    if (!answer) {
-      ADD_FAILURE() << "unexpected message: " << box->text().toStdString();
-      answer = box->buttons().constFirst();
-    }
-    answer->click();
-  };
-}
-
-// Calls act and answers a message box it opens with button; returns the box's text, empty when
-// no box was opened.
-inline QString AnswerMessage(const std::function<void()>& act, QMessageBox::StandardButton button) {
-  ShownMessage shown;
-  AnswerInTurn(act, {OnMessage(button, &shown)});
-  return shown.Text;
+  return On<QMessageBox>([=](QMessageBox& box) {
+    if (shown) *shown = {box.windowTitle(), box.text(), box.icon()};
+    ASSERT_TRUE(box.button(button)) << "unexpected message: " << box.text().toStdString();
+    box.button(button)->click();
+  });
 }
 
 inline QLineEdit& NameEdit(QFileDialog& dialog) {
   return *dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
 }
 
-inline QAbstractButton& Button(QFileDialog& dialog, QDialogButtonBox::StandardButton which) {
-  return *dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(which);
-}
-
-// Types name into the name field and confirms it with Return. The field has the focus, as
-// when the user types: only then does the typed name replace a file selected in the list.
+// Types name into the focused name field and confirms it with Return: only with the focus there
+// does a typed name replace a file selected in the list.
 inline void Confirm(QFileDialog& dialog, const QString& name) {
   dialog.activateWindow();
   NameEdit(dialog).setFocus();

@@ -1,21 +1,10 @@
+// The window: its settings, its displays and the file button's click, driven as the user would.
 #include "form1.h"
 
-#include <functional>
 #include <memory>
 
-#include <gtest/gtest.h>
-#include <QCheckBox>
-#include <QDeadlineTimer>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTimer>
-
+#include "../support/file_snapshot.h"
+#include "../support/temp_dir.h"
 #include "dialog_driver.h"
 #include "duration_labels.h"
 #include "st_progress_bar.h"
@@ -23,235 +12,267 @@
 namespace velunor {
 namespace {
 
+using namespace testing;
+
+// Channel-1 records, one per second of logging time, with CR LF endings. They are written
+// unchanged, so their CSV is the same text.
+std::string ChannelOneRecords(int count) {
+  std::string records;
+  for (int i = 0; i < count; ++i) {
+    records += ("$1;1;;" + std::to_string(i) + std::string(55, '0')).substr(0, 55) + "\r\n";
+  }
+  return records;
+}
+
 class Form1Test : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { Restart(); }
+
+  // A fresh window over a folder that holds only the logs.
+  void Restart(const std::string& log_bytes = ChannelOneRecords(150) + "$2;1;;faulty\r\n") {
+    ended.clear();
+    shown = {};
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+      std::filesystem::remove_all(entry.path());
+    }
+    WriteFile(log, log_bytes);
+    WriteFile(dir / "x_dat.log", log_bytes);
     form = std::make_unique<Form1>();
+    form->EndProgram = [this](int status) { ended.push_back(status); };
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   }
 
-  // Option buttons and check boxes take clicks on their indicator and caption only.
-  static void ClickIndicator(QWidget* button) {
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-  }
-
-  // Without a split the append box is usable and covers the red note; with one, the other way.
-  void ExpectAppendOffered(bool offered) const {
-    EXPECT_EQ(form->Check2->isVisible(), offered);
-    EXPECT_EQ(form->Check2->isEnabled(), offered);
+  // Without a split the append box is offered, unticked, and covers the red note; with one the
+  // note shows instead.
+  void ExpectAppendOffered(bool offered) {
+    EXPECT_EQ(form->Check2->isVisible() && form->Check2->isEnabled(), offered);
     EXPECT_EQ(form->Label1->isVisible(), !offered);
+    EXPECT_FALSE(form->Check2->isChecked());
   }
 
+  // Checks the preset wildcard and chooses the log named name.
+  ModalAnswer ChooseLog(const std::string& name = "m_DAT.LOG") {
+    return On<QFileDialog>([name, this](QFileDialog& dialog) {
+      EXPECT_EQ(NameEdit(dialog).text(), QStringLiteral("*_DAT.LOG"));
+      Confirm(dialog, QString::fromStdString(dir / name));
+    });
+  }
+
+  // Confirms typed, or the proposal when empty; expects the question before replacing only when
+  // asked, and answers it with replace.
+  ModalAnswer SaveAs(bool asked, const std::string& typed = "") {
+    return On<QFileDialog>([=](QFileDialog& dialog) {
+      const QString name = typed.empty() ? NameEdit(dialog).text() : QString::fromStdString(typed);
+      ShownMessage question;
+      AnswerInTurn([&] { Confirm(dialog, name); }, {OnMessage(QMessageBox::Yes, &question)});
+      EXPECT_EQ(question.Text.contains(u"existiert bereits"), asked);
+    });
+  }
+
+  void Click(std::vector<ModalAnswer> answers) {
+    const std::size_t count = answers.size();
+    EXPECT_EQ(AnswerInTurn([&] { form->Command1->click(); }, std::move(answers)), count);
+  }
+
+  TempDir dir;
+  std::string log = dir / "m_DAT.LOG";
   std::unique_ptr<Form1> form;
+  std::vector<int> ended;  // the exit statuses the program was ended with
+  ShownMessage shown;
+  ModalAnswer message = OnMessage(QMessageBox::Ok, &shown);
 };
 
-TEST_F(Form1Test, StartsWithTheDesignedDefaults) {
+TEST_F(Form1Test, StartsWithTheDesignedDefaultsAndAltDClicksTheFileButton) {
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Velunor V2.0.2"));
-  EXPECT_EQ(form->size(), QSize(353, 277));
-  EXPECT_EQ(form->minimumSize(), form->maximumSize());
-  EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
-  EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
-  EXPECT_FALSE(form->windowIcon().pixmap(16, 16).isNull());
-
   EXPECT_EQ(form->Command1->text(), QStringLiteral("&Datei..."));
   EXPECT_EQ(form->STprogressBar1->Value(), 0);
   EXPECT_TRUE(form->Option1[1]->isChecked());
-  EXPECT_FALSE(form->Check2->isChecked());
   ExpectAppendOffered(true);
-  const QObjectList stack = form->Frame2->children();  // later children lie on top
-  EXPECT_LT(stack.indexOf(form->Label1), stack.indexOf(form->Check2));
-  EXPECT_EQ(form->Label1->geometry().topLeft(), form->Check2->geometry().topLeft());
   EXPECT_EQ(form->Text1->text(), QStringLiteral("Keine Teilung"));
-  EXPECT_TRUE(form->Text1->isReadOnly());
   EXPECT_EQ(form->HScroll1->value(), 0);
-  EXPECT_FALSE(form->Timer1->isActive());
-  EXPECT_EQ(form->BytesWritten(), 0);
-}
-
-TEST_F(Form1Test, TabKeyVisitsTheControlsInDesignOrder) {
-  const std::vector<QWidget*> expected = {form->Command1,   form->Option1[0], form->Option1[1],
-                                          form->Option1[2], form->Check2,     form->HScroll1,
-                                          form->Text1};
-  std::vector<QWidget*> visited;
-  QWidget* widget = form->Command1;
-  do {
-    if (widget->focusPolicy() & Qt::TabFocus) visited.push_back(widget);
-    widget = widget->nextInFocusChain();
-  } while (widget != form->Command1);
-  EXPECT_EQ(visited, expected);
-}
-
-// Fails where the stand-in font is missing and a wider one takes its place.
-TEST_F(Form1Test, CaptionsFitTheirControlsInTheWindowFont) {
-  for (QAbstractButton* button : {static_cast<QAbstractButton*>(form->Option1[0]),
-                                  static_cast<QAbstractButton*>(form->Option1[1]),
-                                  static_cast<QAbstractButton*>(form->Option1[2]),
-                                  static_cast<QAbstractButton*>(form->Check2)}) {
-    EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
-  }
-  EXPECT_LE(form->Label1->sizeHint().width(), form->Label1->width());
-}
-
-TEST_F(Form1Test, SplitIntervalFollowsEveryKindOfMoveButNotTheDraggedThumb) {
-  const struct {
-    const char* name;
-    std::function<void(QScrollBar*)> move;
-    int value;
-    const char* text;
-  } moves[] = {
-      {"right arrow click",
-       [](QScrollBar* s) {
-         QTest::mouseClick(s, Qt::LeftButton, {}, {s->width() - 4, 8});
-       },
-       1, "00 h, 01 min"},
-      {"track click",
-       [](QScrollBar* s) {
-         QTest::mouseClick(s, Qt::LeftButton, {}, {s->width() / 2, 8});
-       },
-       60, "01 h, 00 min"},
-      {"right, right, left keys",
-       [](QScrollBar* s) {
-         for (auto key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left}) QTest::keyClick(s, key);
-       },
-       1, "00 h, 01 min"},
-      {"end key", [](QScrollBar* s) { QTest::keyClick(s, Qt::Key_End); }, 2880, "48 h, 00 min"},
-      {"thumb dragged and released",
-       [this](QScrollBar* s) {
-         const QPoint grip(s->height() + 3, s->height() / 2);  // the thumb, right of the arrow
-         QTest::mousePress(s, Qt::LeftButton, {}, grip);
-         QTest::mouseMove(s, grip + QPoint(100, 0));
-         EXPECT_TRUE(s->isSliderDown());
-         EXPECT_GT(s->sliderPosition(), 0);
-         EXPECT_EQ(s->value(), 0);  // nothing happens while dragging
-         EXPECT_EQ(form->Text1->text(), QStringLiteral("Keine Teilung"));
-         QTest::mouseRelease(s, Qt::LeftButton, {}, grip + QPoint(100, 0));
-       },
-       -1, nullptr},
-  };
-  for (const auto& m : moves) {
-    SCOPED_TRACE(m.name);
-    form->HScroll1->setValue(0);
-    form->Check2->setChecked(true);
-    m.move(form->HScroll1);
-    if (m.text == nullptr) {  // wherever the thumb was dropped
-      EXPECT_GT(form->HScroll1->value(), 0);
-      EXPECT_EQ(form->Text1->text().toStdString(),
-                FormatSplitInterval(form->HScroll1->value() * 60));
-    } else {
-      EXPECT_EQ(form->HScroll1->value(), m.value);
-      EXPECT_EQ(form->Text1->text(), QString::fromUtf8(m.text));
-    }
-    EXPECT_FALSE(form->Check2->isChecked());
-    ExpectAppendOffered(false);
-  }
-
-  form->HScroll1->setValue(0);
-  EXPECT_EQ(form->Text1->text(), QStringLiteral("Keine Teilung"));
-  EXPECT_FALSE(form->Check2->isChecked());
-  ExpectAppendOffered(true);
-}
-
-TEST_F(Form1Test, ReadRunOptionsReportsEverySetting) {
-  const StatusChannelMode modes[] = {StatusChannelMode::CopyUnchanged, StatusChannelMode::Transform,
-                                     StatusChannelMode::Discard};
-  const struct {
-    bool tick;
-    int minutes;
-    bool append;
-  } settings[] = {{false, 0, false}, {true, 0, true}, {true, 2880, false}, {false, 1, false}};
-  for (int index = 0; index < 3; ++index) {
-    for (const auto& s : settings) {
-      SCOPED_TRACE(::testing::Message() << "option " << index << ", minutes " << s.minutes);
-      form->HScroll1->setValue(0);
-      ClickIndicator(form->Option1[index]);
-      form->Check2->setChecked(s.tick);
-      form->HScroll1->setValue(s.minutes);
-      const RunOptions options = form->ReadRunOptions();
-      EXPECT_EQ(options.StatusChannelMode, modes[index]);
-      EXPECT_EQ(options.Append, s.append);
-      EXPECT_EQ(options.SplitMinutes, s.minutes);
-    }
-  }
-}
-
-TEST_F(Form1Test, OutputSizeShowsRoundedKilobytesOnTheButton) {
-  const struct {
-    std::int32_t bytes;
-    const char* caption;
-  } cases[] = {{0, " 0 KB Out..."},    {512, " 0 KB Out..."},  {1536, " 2 KB Out..."},
-               {2560, " 2 KB Out..."}, {3584, " 4 KB Out..."}, {123456, " 121 KB Out..."}};
-  for (const auto& c : cases) {
-    form->BytesWritten() = c.bytes;
-    form->Timer1_Timer();
-    EXPECT_EQ(form->Command1->text(), QString::fromUtf8(c.caption)) << c.bytes;
-  }
-}
-
-TEST_F(Form1Test, OutputSizeDisplayTicksWhileARunLetsEventsThrough) {
-  form->StartOutputSizeDisplay();
-  EXPECT_EQ(form->Timer1->interval(), 1000);
-  form->Timer1->setInterval(10);  // a shorter tick, to keep the test quick
-  form->BytesWritten() = 123456;
-  const QDeadlineTimer deadline(5000);
-  while (form->Command1->text() != QStringLiteral(" 121 KB Out...") && !deadline.hasExpired()) {
-    form->ProcessPendingEvents();
-  }
-  EXPECT_EQ(form->Command1->text(), QStringLiteral(" 121 KB Out..."));
-
-  form->StopOutputSizeDisplay();
-  form->BytesWritten() = 0;
-  QTest::qWait(50);
-  EXPECT_EQ(form->Command1->text(), QStringLiteral(" 121 KB Out..."));
-}
-
-TEST_F(Form1Test, SetProgressMovesTheBar) {
-  for (int percent : {1, 50, 100, 0}) {
-    form->SetProgress(percent);
-    EXPECT_EQ(form->STprogressBar1->Value(), percent);
-  }
-}
-
-TEST_F(Form1Test, LockedWindowIgnoresTheUserUntilUnlocked) {
-  QSignalSpy clicks(form->Command1, &QPushButton::clicked);
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  // The access key presses the button visibly: the click follows a moment later, and opens the
-  // open dialog.
-  const std::size_t answered = testing::AnswerInTurn(
-      [&] {
-        QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);
-        EXPECT_TRUE(clicks.wait(1000));
-      },
-      {testing::CloseModal});
-  EXPECT_EQ(answered, 1u);
+  QSignalSpy clicks(form->Command1, &QPushButton::clicked);
+  QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);  // shows the button pressed, then clicks
+  EXPECT_EQ(AnswerInTurn([&] { clicks.wait(1000); }, {CloseModal}), 1u);  // the open dialog
+}
 
+TEST_F(Form1Test, SplitIntervalUnticksAndHidesAppendAndFollowsOnlyAReleasedThumb) {
+  QScrollBar* s = form->HScroll1;
+  // A click at x (none when -1), then keys, and the interval shown. The right arrow key grows the
+  // interval, though Qt's own horizontal scroll bar takes it the other way.
+  const std::tuple<int, std::vector<Qt::Key>, const char*> moves[] = {
+      {s->width() / 2, {}, "01 h, 00 min"},  // into the track
+      {-1, {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left}, "00 h, 02 min"},
+      {-1, {Qt::Key_End}, "48 h, 00 min"}};
+  for (const auto& [x, keys, text] : moves) {
+    form->Check2->setChecked(true);
+    if (x >= 0) QTest::mouseClick(s, Qt::LeftButton, {}, {x, 8});
+    for (Qt::Key key : keys) QTest::keyClick(s, key);
+    EXPECT_EQ(form->Text1->text(), QString::fromUtf8(text));
+    ExpectAppendOffered(false);
+    s->setValue(0);
+    EXPECT_EQ(form->Text1->text(), QStringLiteral("Keine Teilung"));
+    ExpectAppendOffered(true);
+  }
+  const QPoint grip(s->height() + 3, s->height() / 2), dropped = grip + QPoint(100, 0);
+  QTest::mousePress(s, Qt::LeftButton, {}, grip);
+  QTest::mouseMove(s, dropped);
+  EXPECT_EQ(form->Text1->text(), QStringLiteral("Keine Teilung"));  // nothing while dragging
+  QTest::mouseRelease(s, Qt::LeftButton, {}, dropped);
+  EXPECT_EQ(form->Text1->text().toStdString(), FormatSplitInterval(s->value() * 60));
+}
+
+// The append and split settings reach the run through ReadRunOptions too; the run tests below
+// show them at work.
+TEST_F(Form1Test, ReadRunOptionsTakesTheStatusChannelModeFromTheSelectedOption) {
+  const StatusChannelMode modes[] = {StatusChannelMode::CopyUnchanged, StatusChannelMode::Transform,
+                                     StatusChannelMode::Discard};
+  for (int index : {0, 2, 1}) {
+    form->Option1[index]->click();
+    EXPECT_EQ(form->ReadRunOptions().StatusChannelMode, modes[index]) << index;
+  }
+}
+
+TEST_F(Form1Test, OutputSizeDisplayShowsKilobytesRoundedHalfToEven) {
+  form->Timer1->setInterval(10);  // a quicker tick than a run's second
+  form->StartOutputSizeDisplay();
+  for (const auto& [bytes, kilobytes] : {std::pair{512, 0}, {1536, 2}, {2560, 2}, {123456, 121}}) {
+    form->BytesWritten() = bytes;
+    const QString caption = QStringLiteral(" %1 KB Out...").arg(kilobytes);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->Command1->text() == caption; }, 2000)) << bytes;
+  }
+}
+
+TEST_F(Form1Test, LockedWindowIgnoresTheUserAndIsUnlockedWithoutAccessKey) {
   form->LockForRun();
-  QTest::mouseClick(form->Command1, Qt::LeftButton);
-  ClickIndicator(form->Option1[0]);
-  ClickIndicator(form->Check2);
-  QTest::keyClick(form->HScroll1, Qt::Key_Right);
-  QTest::mouseClick(form->HScroll1, Qt::LeftButton, {}, {form->HScroll1->width() / 2, 8});
-  EXPECT_EQ(clicks.count(), 1);
-  const RunOptions locked = form->ReadRunOptions();
-  EXPECT_EQ(locked.StatusChannelMode, StatusChannelMode::Transform);
-  EXPECT_FALSE(locked.Append);
-  EXPECT_EQ(locked.SplitMinutes, 0);
-
+  const auto use = [&] {  // a click on the file button that got through would open a dialog
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    QTest::mouseClick(form->Option1[0], Qt::LeftButton, {}, QPoint(6, 10));
+    QTest::mouseClick(form->Check2, Qt::LeftButton, {}, QPoint(6, 8));
+    QTest::keyClick(form->HScroll1, Qt::Key_Right);
+  };
+  EXPECT_EQ(AnswerInTurn(use, {}), 0u);
+  EXPECT_TRUE(form->Option1[1]->isChecked() && !form->Check2->isChecked());
+  EXPECT_EQ(form->HScroll1->value(), 0);
   form->UnlockAfterRun();
   EXPECT_EQ(form->Command1->text(), QStringLiteral("Datei..."));
-  for (QWidget* control :
-       {static_cast<QWidget*>(form->Command1), static_cast<QWidget*>(form->Option1[0]),
-        static_cast<QWidget*>(form->Check2), static_cast<QWidget*>(form->HScroll1)}) {
-    EXPECT_TRUE(control->isEnabled()) << control->metaObject()->className();
+  EXPECT_TRUE(form->Command1->isEnabled() && form->Frame1->isEnabled() &&
+              form->Frame2->isEnabled() && form->Frame3->isEnabled());
+}
+
+TEST_F(Form1Test, ProgressBarShowsTheRampUpToThePositionAndRepaintsOnlyOnAChange) {
+  STprogressBar& bar = *form->STprogressBar1;
+  form->SetProgress(50);
+  const QImage half = bar.grab().toImage();  // the ramp's column x is drawn at x + 2
+  EXPECT_EQ(QColor(half.pixel(2 + 83, 3)), QColor(255, 128, 0));  // half way from red to yellow
+  EXPECT_EQ(QColor(half.pixel(2 + 200, 3)), bar.palette().color(QPalette::Button));
+  form->SetProgress(150);
+  EXPECT_EQ(bar.Value(), 100);
+  EXPECT_EQ(QColor(bar.grab().toImage().pixel(2 + 249, 3)), QColor(128, 255, 0));  // yellow-green
+
+  // The run sets the position after every line: the same position again must not repaint.
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      paints += event->type() == QEvent::Paint;
+      return false;
+    }
+  } counter;
+  bar.installEventFilter(&counter);
+  QTest::qWait(50);  // the repaint of the last change
+  for (bool change : {false, true}) {
+    counter.paints = 0;
+    for (int i = 0; i < 1000; ++i) form->SetProgress(change ? 40 : 100);
+    QTest::qWait(50);
+    EXPECT_EQ(counter.paints > 0, change);
   }
-  QTest::keyClick(form.get(), Qt::Key_D, Qt::AltModifier);
-  EXPECT_FALSE(clicks.wait(300));  // no access key any more
-  EXPECT_EQ(testing::AnswerInTurn([&] { QTest::mouseClick(form->Command1, Qt::LeftButton); },
-                                  {testing::CloseModal}),
-            1u);
-  EXPECT_EQ(clicks.count(), 2);
-  EXPECT_TRUE(form->close());
+}
+
+TEST_F(Form1Test, AcceptedLogIsConvertedIntoTheChosenOrTheFirstSliceFile) {
+  const std::string all = ChannelOneRecords(150);
+  // Append ticked, split minutes, the answers to the click, and the first output file with its
+  // contents before and after: replaced after asking; appended to without asking; a split's first
+  // slice replaced unasked.
+  const std::tuple<bool, int, std::vector<ModalAnswer>, std::string, std::string, std::string>
+      cases[] = {
+          {false, 0, {ChooseLog(), SaveAs(true), message}, "m.CSV", "old\r\n", all},
+          {true, 0, {ChooseLog(), SaveAs(false), message}, "m.CSV", "old\r\n", "old\r\n" + all},
+          {false, 1, {ChooseLog(), message}, "m_00d00h00m.CSV", all + all, all.substr(0, 60 * 57)},
+      };
+  for (const auto& [append, split, answers, file, existing, expected] : cases) {
+    Restart();
+    WriteFile(dir / file, existing);
+    form->Check2->setChecked(append);
+    form->HScroll1->setValue(split);
+    Click(answers);
+    EXPECT_EQ(ReadFile(dir / file), expected) << file;
+    EXPECT_EQ(shown.Text, u" 8 KB von 8 KB geschrieben, 1 Zeile(n) mit Fehler ausgelassen.");
+    EXPECT_EQ(form->STprogressBar1->Value(), 100);
+    EXPECT_EQ(form->Command1->text(), QStringLiteral("Datei..."));
+    EXPECT_TRUE(form->Command1->isEnabled() && form->Frame1->isEnabled() &&
+                form->Frame2->isEnabled() && form->Frame3->isEnabled());
+    EXPECT_TRUE(ended.empty());
+  }
+}
+
+TEST_F(Form1Test, RefusedNameOrCancelWritesNothingAndLeavesTheWindowUsable) {
+  // The answers to the click, the message shown and the progress bar after (37 before).
+  const std::tuple<std::vector<ModalAnswer>, const char*, int> cases[] = {
+      {{ChooseLog("x_dat.log"), message}, "Dateiname ungültig...", 0},
+      {{CloseModal}, "", 37},
+      {{ChooseLog(), CloseModal}, "", 37}};
+  for (const auto& [answers, text, bar] : cases) {
+    Restart();
+    form->SetProgress(37);
+    Click(answers);
+    EXPECT_EQ(shown.Text, QString::fromUtf8(text));
+    EXPECT_EQ(form->STprogressBar1->Value(), bar);
+    EXPECT_EQ(form->Command1->text(), *text ? u"Datei..." : u"&Datei...");
+    EXPECT_TRUE(form->Command1->isEnabled() && form->Frame1->isEnabled());
+    EXPECT_FALSE(std::filesystem::exists(dir / "m.CSV"));
+  }
+}
+
+TEST_F(Form1Test, FatalErrorIsReportedAndEndsTheProgramWithTheWindowLockedAndTheLogUntouched) {
+  for (int number : {55, 75}) {
+    Restart();
+    const FileSnapshot before = SnapshotOf(log);
+    if (number == 55) {
+      Click({ChooseLog(), SaveAs(true, "m_DAT.LOG"), message});  // the log as its own CSV
+    } else {  // the second slice's name taken by a folder
+      std::filesystem::create_directory(dir / "m_00d00h01m.CSV");
+      form->HScroll1->setValue(1);
+      Click({ChooseLog(), message});
+      EXPECT_EQ(ReadFile(dir / "m_00d00h00m.CSV"), ChannelOneRecords(60));
+    }
+    EXPECT_EQ(shown.Title, QStringLiteral("Es ist ein Fehler aufgetreten - Programm-Ende:"));
+    EXPECT_EQ(shown.Text, QString::fromStdString(ErrorText(RunTimeError(number))));
+    EXPECT_EQ(shown.Icon, QMessageBox::Critical);
+    EXPECT_EQ(ended, std::vector<int>{1});
+    EXPECT_FALSE(form->Command1->isEnabled());
+    EXPECT_EQ(SnapshotOf(log), before);
+  }
+}
+
+TEST_F(Form1Test, ClosingTheWindowDuringARunStopsItAndEndsTheProgramQuietly) {
+  const std::string big = ChannelOneRecords(200000);
+  Restart(big);
+  // Closes the window at the run's first pass over the waiting events (a timer without interval
+  // is due at every pass); the run notices at the end of that pass.
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (!form->Command1->isEnabled() && form->isVisible()) form->close();
+  });
+  closer.start(0);
+  Click({ChooseLog(), SaveAs(false)});  // and no message
+  EXPECT_EQ(ended, std::vector<int>{0});
+  EXPECT_FALSE(form->isVisible());
+  const std::string written = ReadFile(dir / "m.CSV");
+  EXPECT_TRUE(!written.empty() && written.size() < big.size()) << written.size();
+  EXPECT_TRUE(big.starts_with(written) && written.ends_with("\r\n"));  // whole records
+  EXPECT_TRUE(ReadFile(log) == big);
 }
 
 }  // namespace
