@@ -30,7 +30,7 @@ version=$("$work/root/usr/bin/velunor-convert" --version)
 [ "$version" = "velunor-convert 2.0.2" ] || { echo "unpacked program says: $version"; fail=1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 qt6-translations-l10n; do
+for needed in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n; do
   grep -q "$needed" <<<"$depends" || { echo "package does not depend on $needed: $depends"; fail=1; }
 done
 [ "$(dpkg-deb -f "$deb" Version)" = "2.0.2" ] || { echo "wrong package version"; fail=1; }
