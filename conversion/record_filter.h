@@ -41,8 +41,8 @@ inline RecordClass Judge(bool lengthOk, std::string_view head, std::int64_t leng
 // Classifies a line known by its beginning and its full length. `head` holds the line's first
 // bytes, at least min(length, kLongestRecord + 1) of them; only the first six and the length
 // decide, so a long line never has to be held in memory. Inline: it runs for every line.
-inline RecordClass ClassifyRecord(std::string_view head, std::int64_t length,
-                                  StatusChannelMode mode) {
+[[gnu::always_inline]] inline RecordClass ClassifyRecord(std::string_view head, std::int64_t length,
+                                                         StatusChannelMode mode) {
   using record_filter_detail::Judge;
   // Every channel prefix is two characters followed by ";1;;".
   if (length < 6 || head.size() < 6 || std::memcmp(head.data() + 2, ";1;;", 4) != 0) return {};
