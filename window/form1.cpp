@@ -194,7 +194,6 @@ RunOptions Form1::ReadRunOptions() const {
 }
 
 void Form1::LockForRun() {
-  lockedForRun_ = true;
   Command1->setEnabled(false);
   Frame1->setEnabled(false);
   Frame2->setEnabled(false);
@@ -208,7 +207,6 @@ void Form1::UnlockAfterRun() {
   Frame1->setEnabled(true);
   Frame2->setEnabled(true);
   Frame3->setEnabled(true);
-  lockedForRun_ = false;
 }
 
 void Form1::SetProgress(int percent) {
@@ -276,7 +274,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  if (lockedForRun_) closedDuringRun_ = true;
+  // The file button is disabled only while a run is going on.
+  if (!Command1->isEnabled()) closedDuringRun_ = true;
   event->accept();
 }
 

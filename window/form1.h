@@ -95,7 +95,6 @@ class Form1 : public QWidget, public RunWindow {
 
   QButtonGroup* option1Group_;
   std::int32_t BytesWritten_ = 0;
-  bool lockedForRun_ = false;
   bool closedDuringRun_ = false;
   QElapsedTimer eventClock_;
   qint64 lastEventPass_ = -1;  // milliseconds on eventClock_; -1 before the first pass
