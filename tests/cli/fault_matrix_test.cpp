@@ -75,12 +75,6 @@ const Row kRows[] = {
      },
      " 53 - Datei nicht gefunden\n",
      {"m.CSV"}},
-    {"LogFolderMissing",
-     [](TempDir& d, std::string& log) {
-       log = d / "x/m_DAT.LOG";
-       return Args{log};
-     },
-     " 76 - Pfad nicht gefunden\n"},
     {"LogIsAFolder",
      [](TempDir&, std::string& log) {
        fs::create_directory(log);
@@ -108,12 +102,6 @@ const Row kRows[] = {
      {{"m.CSV", TickLog().substr(0, 4096)}},
      {.FileSizeLimit = 4096}},
     {"OutputIsTheLog", [](TempDir&, std::string& log) { return To(log, log); },
-     " 55 - Datei bereits geöffnet\n"},
-    {"OutputIsTheLogByAnotherPath",
-     [](TempDir& d, std::string& log) {
-       fs::create_directory(d / "s");
-       return To(d / "s/../m_DAT.LOG", log);
-     },
      " 55 - Datei bereits geöffnet\n"},
     {"OutputIsAHardLinkToTheLog",
      [](TempDir& d, std::string& log) {

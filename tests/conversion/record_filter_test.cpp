@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace velunor {
 namespace {
@@ -21,64 +22,39 @@ std::string Output(const RecordClass& record) {
 using M = StatusChannelMode;
 using O = RecordOutcome;
 
+constexpr const char* kSection7 = "\2477;1;;";  // "§" is the byte 0xA7 (octal 247)
+constexpr const char* kSection8 = "\2478;1;;";
+
 TEST(RecordFilter, JudgesPrefixAndLength) {
-  const struct {
-    std::string Line;
-    M Mode;
-    O Expected;
-  } cases[] = {
-      {Line("$1;1;;", 55), M::Transform, O::Written},
-      {Line("$1;1;;", 54), M::Transform, O::Rejected},
-      {Line("$1;1;;", 56), M::CopyUnchanged, O::Rejected},
-      {Line("$2;1;;", 55), M::Discard, O::Written},
-      {Line("$3;1;;", 55), M::Transform, O::Written},
-      {Line("$5;1;;", 31), M::Transform, O::Rejected},
-      {Line("$4;1;;", 55), M::Transform, O::Written},
-      {Line("$4;1;;", 63), M::Transform, O::Written},
-      {Line("$4;1;;", 62), M::Transform, O::Rejected},
-      {Line("$6;1;;", 31), M::Transform, O::Written},
-      {Line("$6;1;;", 55), M::Transform, O::Rejected},
-      {Line("\xA7"
-            "7;1;;",
-            31),
-       M::Discard, O::Ignored},
-      {Line("$8;1;;", 40), M::Discard, O::Ignored},
-      {Line("$8;1;;", 40), M::Transform, O::Rejected},
-      {Line("\xA7"
-            "8;1;;",
-            40),
-       M::CopyUnchanged, O::Rejected},
-      // Near misses in every position of the prefix, empty and short lines, a header.
-      {"", M::Transform, O::Ignored},
-      {"$1;1;", M::Transform, O::Ignored},
-      {Line("Datum;Zeit;Kanal", 55), M::Transform, O::Ignored},
-      {Line("$0;1;;", 55), M::Transform, O::Ignored},
-      {Line("$9;1;;", 31), M::Transform, O::Ignored},
-      {Line("$1;2;;", 55), M::Transform, O::Ignored},
-      {Line("$1,1;;", 55), M::Transform, O::Ignored},
-      {Line("$1;1,;", 55), M::Transform, O::Ignored},
-      {Line("$1;1;,", 55), M::Transform, O::Ignored},
-      {Line("\xA7"
-            "1;1;;",
-            55),
-       M::Transform, O::Ignored},
-      {Line("s7;1;;", 31), M::CopyUnchanged, O::Ignored},
-  };
-  for (const auto& c : cases) {
-    const RecordClass record = ClassifyRecord(c.Line, c.Mode);
-    EXPECT_EQ(record.Outcome, c.Expected) << c.Line;
-    EXPECT_EQ(record.IsTimeTick, c.Expected == O::Written && c.Line[1] == '1') << c.Line;
-    if (c.Expected == O::Written && c.Line[1] < '7') {
-      EXPECT_EQ(Output(record), c.Line);
+  // Prefix, length, mode, outcome. Below the first rows: near misses in every position of the
+  // prefix, empty and short lines, a header.
+  const std::tuple<std::string, std::size_t, M, O> cases[] = {
+      {"$1;1;;", 55, M::Transform, O::Written},       {"$1;1;;", 54, M::Transform, O::Rejected},
+      {"$1;1;;", 56, M::CopyUnchanged, O::Rejected},  {"$2;1;;", 55, M::Discard, O::Written},
+      {"$3;1;;", 55, M::Transform, O::Written},       {"$5;1;;", 31, M::Transform, O::Rejected},
+      {"$4;1;;", 55, M::Transform, O::Written},       {"$4;1;;", 63, M::Transform, O::Written},
+      {"$4;1;;", 62, M::Transform, O::Rejected},      {"$6;1;;", 31, M::Transform, O::Written},
+      {"$6;1;;", 55, M::Transform, O::Rejected},      {kSection7, 31, M::Discard, O::Ignored},
+      {"$8;1;;", 40, M::Discard, O::Ignored},         {"$8;1;;", 40, M::Transform, O::Rejected},
+      {kSection8, 40, M::CopyUnchanged, O::Rejected}, {"", 0, M::Transform, O::Ignored},
+      {"$1;1;", 5, M::Transform, O::Ignored},         {"Datum;Zeit", 55, M::Transform, O::Ignored},
+      {"$0;1;;", 55, M::Transform, O::Ignored},       {"$9;1;;", 31, M::Transform, O::Ignored},
+      {"$1;2;;", 55, M::Transform, O::Ignored},       {"$1,1;;", 55, M::Transform, O::Ignored},
+      {"$1;1,;", 55, M::Transform, O::Ignored},       {"$1;1;,", 55, M::Transform, O::Ignored},
+      {"\2471;1;;", 55, M::Transform, O::Ignored},    {"s7;1;;", 31, M::CopyUnchanged, O::Ignored}};
+  for (const auto& [prefix, length, mode, expected] : cases) {
+    const std::string line = Line(prefix, length);
+    const RecordClass record = ClassifyRecord(line, mode);
+    EXPECT_EQ(record.Outcome, expected) << line;
+    EXPECT_EQ(record.IsTimeTick, expected == O::Written && prefix == "$1;1;;") << line;
+    if (expected == O::Written && prefix[1] < '7') {
+      EXPECT_EQ(Output(record), line);
     }
   }
 }
 
 TEST(RecordFilter, StatusRecordsFollowTheMode) {
-  const std::string section = Line(
-      "\xA7"
-      "7;1;;",
-      31);
+  const std::string section = Line(kSection7, 31);
   const std::string dollar = Line("$8;1;;", 31);
   EXPECT_EQ(Output(ClassifyRecord(section, M::Transform)), "$" + section.substr(1));
   EXPECT_EQ(Output(ClassifyRecord(section, M::CopyUnchanged)), section);

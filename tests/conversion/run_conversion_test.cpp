@@ -101,16 +101,12 @@ TEST_F(Run, SplitsByLoggingTime) {
   }
   output = base + "_00d00h00m.CSV";
   Convert(log, {StatusChannelMode::Transform, false, 1});
-  const std::string first = ReadFile(base + "_00d00h00m.CSV");
-  const std::string second = ReadFile(base + "_00d00h01m.CSV");
-  const std::string third = ReadFile(base + "_00d00h02m.CSV");
-  const std::size_t pair = 2 * 57;
-  EXPECT_EQ(first.size(), 60 * pair - 57);  // ends with the 60th channel-1 record
-  EXPECT_EQ(second.size(), 60 * pair);      // starts with the channel-2 line after it
-  EXPECT_EQ(third.size(), 30 * pair + 57);
-  EXPECT_EQ(first.substr(0, 57), Record('1', 55, '$', '1') + "\r\n");
-  EXPECT_EQ(second.substr(0, 57), Record('2', 55) + "\r\n");
-  EXPECT_EQ(third.substr(57, 57), Record('1', 55, '$', '1') + "\r\n");  // record 121
+  // Each channel-1 and channel-2 pair is 114 bytes; the 60th tick ends the first slice, the
+  // channel-2 line after it starts the second.
+  const std::size_t first = 60 * 114 - 57, second = first + 60 * 114;
+  EXPECT_EQ(ReadFile(base + "_00d00h00m.CSV"), log.substr(0, first));
+  EXPECT_EQ(ReadFile(base + "_00d00h01m.CSV"), log.substr(first, second - first));
+  EXPECT_EQ(ReadFile(base + "_00d00h02m.CSV"), log.substr(second));
 }
 
 TEST_F(Run, SliceCompletedByTheLastLineLeavesAnEmptyNextFile) {

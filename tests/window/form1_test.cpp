@@ -256,24 +256,5 @@ TEST_F(Form1Test, FatalErrorIsReportedAndEndsTheProgramWithTheWindowLockedAndThe
   }
 }
 
-TEST_F(Form1Test, ClosingTheWindowDuringARunStopsItAndEndsTheProgramQuietly) {
-  const std::string big = ChannelOneRecords(200000);
-  Restart(big);
-  // Closes the window at the run's first pass over the waiting events (a timer without interval
-  // is due at every pass); the run notices at the end of that pass.
-  QTimer closer;
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    if (!form->Command1->isEnabled() && form->isVisible()) form->close();
-  });
-  closer.start(0);
-  Click({ChooseLog(), SaveAs(false)});  // and no message
-  EXPECT_EQ(ended, std::vector<int>{0});
-  EXPECT_FALSE(form->isVisible());
-  const std::string written = ReadFile(dir / "m.CSV");
-  EXPECT_TRUE(!written.empty() && written.size() < big.size()) << written.size();
-  EXPECT_TRUE(big.starts_with(written) && written.ends_with("\r\n"));  // whole records
-  EXPECT_TRUE(ReadFile(log) == big);
-}
-
 }  // namespace
 }  // namespace velunor
