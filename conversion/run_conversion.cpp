@@ -11,7 +11,7 @@
 
 namespace velunor {
 
-RunTotals RunConversion(const std::string& inputPath, const std::string& outputPath,
+RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
                         const std::string& outputBase, const RunOptions& options, RunWindow& window,
                         std::size_t blockSize) {
   InputFile input(inputPath);
