@@ -14,7 +14,7 @@ namespace velunor {
 RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
                         const std::string& outputBase, const RunOptions& options, RunWindow& window,
                         std::size_t blockSize) {
-  InputFile input(inputPath);
+  InputFile input(inputPath, [&window] { window.ProcessPendingEvents(); });
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
   ProgressGauge progress(input.Length());
