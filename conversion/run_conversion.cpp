@@ -17,7 +17,9 @@ RunTotals RunConversion(const std::string& inputPath, const OutputTarget& output
   InputFile input(inputPath, [&window] { window.ProcessPendingEvents(); });
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
-  ProgressGauge progress(input.Length());
+  std::int32_t inputLength = 0;  // a 32-bit count like the others: a log over 2 GiB overflows here
+  CheckedAdd(inputLength, input.Length());
+  ProgressGauge progress(inputLength);
 
   std::int32_t& bytesWritten = window.BytesWritten();
   bytesWritten = 0;
