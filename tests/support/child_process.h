@@ -20,7 +20,7 @@ struct ChildSetup {
   std::string WorkingDirectory{};  // empty: the test's own
   // Runs the program under this user and group id instead of the test's (needs root).
   std::optional<uid_t> User{};
-  // Largest file the program may write; a write past it fails as on a full disk.
+  // Largest file the program may write; past it the system sends SIGXFSZ, at its default.
   std::optional<rlim_t> FileSizeLimit{};
 };
 
@@ -66,14 +66,12 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
     if (!setup.WorkingDirectory.empty() && ::chdir(setup.WorkingDirectory.c_str()) != 0) {
       ::_exit(kChildSetupFailed);
     }
+    // The program starts with these signals at their defaults, as from a shell, whatever the
+    // test runner ignores: handling them is the program's own job.
+    for (const int signal : {SIGXFSZ, SIGINT, SIGTERM, SIGHUP}) ::signal(signal, SIG_DFL);
     if (setup.FileSizeLimit) {
-      // Without this the signal would end the program instead of the write failing.
-      struct sigaction ignore {};
-      ignore.sa_handler = SIG_IGN;
       const rlimit limit{*setup.FileSizeLimit, *setup.FileSizeLimit};
-      if (::sigaction(SIGXFSZ, &ignore, nullptr) != 0 || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-        ::_exit(kChildSetupFailed);
-      }
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(kChildSetupFailed);
     }
     if (setup.User) {
       const gid_t group = static_cast<gid_t>(*setup.User);
