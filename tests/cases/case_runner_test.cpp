@@ -54,6 +54,11 @@ bool Exists(const fs::path& path) {
   return fs::exists(fs::symlink_status(path));
 }
 
+// A file's bytes, or where a link points (a link may lead to something that cannot be read).
+std::string Content(const fs::path& path) {
+  return fs::is_symlink(path) ? "link to " + fs::read_symlink(path).string() : ReadFile(path);
+}
+
 void LayOut(const fs::path& folder, const fs::path& work) {
   if (Exists(folder / "in")) {
     fs::copy(folder / "in", work, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
@@ -77,7 +82,7 @@ void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string
     } else if (!Exists(expected)) {
       ADD_FAILURE() << run << ": " << name << " should not be there";
     } else {
-      ExpectSame(run + ": " + name.string(), ReadFile(work / name), ReadFile(expected));
+      ExpectSame(run + ": " + name.string(), Content(work / name), Content(expected));
     }
   }
 }
