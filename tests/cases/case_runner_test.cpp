@@ -1,11 +1,10 @@
-// Runs every folder beside this file as one case: its `args` through velunor-convert in a fresh
-// working folder laid out from `in/`, compared byte for byte with `stdout`, `stderr`, `status`
-// and `out/`. A case that is one plain conversion of one log runs again in-process through
-// RunConversion at tiny block sizes, so that the same cases cover every block boundary.
+// Runs every folder beside this file as one case: `args` through velunor-convert in a fresh working
+// folder laid out from `in/`, compared byte for byte with `stdout`, `stderr`, `status` and `out/`.
+// A plain conversion of one log runs again in-process through RunConversion at tiny block sizes,
+// so that the same cases cover the reader's block boundaries.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -30,92 +29,68 @@ std::string Shown(std::string_view bytes) {
   for (const unsigned char c : bytes) {
     char hex[5];
     std::snprintf(hex, sizeof hex, "\\x%02X", c);
-    shown += c == '\r'                            ? "\\r"
-             : c == '\n'                          ? "\\n"
-             : c >= 0x20 && c < 0x7F && c != '\\' ? std::string(1, static_cast<char>(c))
-                                                  : hex;
+    shown += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : hex;
   }
   return shown;
 }
 
 void ExpectSame(const std::string& what, const std::string& actual, const std::string& expected) {
   if (actual == expected) return;
-  const auto at = static_cast<std::size_t>(
+  const std::size_t at =
       std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
-      actual.begin());
-  const std::size_t from = at < 30 ? 0 : at - 30;  // some bytes before the first difference
-  ADD_FAILURE() << what << " differs at byte " << at << " (" << actual.size() << " bytes, "
-                << expected.size() << " expected), from byte " << from
-                << ":\n  actual:   " << Shown(actual.substr(from, 80))
-                << "\n  expected: " << Shown(expected.substr(std::min(from, expected.size()), 80));
+      actual.begin();
+  const std::size_t from = at < 30 ? 0 : at - 30;
+  ADD_FAILURE() << what << " differs at byte " << at << "; from byte " << from
+                << ":\n  actual:   " << Shown(actual.substr(from, 90))
+                << "\n  expected: " << Shown(expected.substr(std::min(from, expected.size()), 90));
 }
 
 bool Exists(const fs::path& path) {
   return fs::exists(fs::symlink_status(path));
 }
 
-// A file's bytes, or where a link points (a link may lead to something that cannot be read).
+// A file's bytes, where a link points (it may lead to something unreadable), or that it is absent.
 std::string Content(const fs::path& path) {
-  return fs::is_symlink(path) ? "link to " + fs::read_symlink(path).string() : ReadFile(path);
+  if (!Exists(path)) return "(no file)";
+  return fs::is_symlink(path) ? "(link to " + fs::read_symlink(path).string() + ")"
+                              : ReadFile(path);
 }
 
 void LayOut(const fs::path& folder, const fs::path& work) {
-  if (Exists(folder / "in")) {
+  if (Exists(folder / "in"))
     fs::copy(folder / "in", work, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-  }
 }
 
-// Every file of the working folder is as out/ has it, or else as in/ laid it; none is missing.
+// Every file of the working folder is as out/ has it, or else as in/ laid it; no other is there.
 void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string& run) {
   std::set<fs::path> names;
   for (const fs::path& root : {work, folder / "in", folder / "out"}) {
     if (!Exists(root)) continue;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    for (const auto& entry : fs::recursive_directory_iterator(root))
       if (!entry.is_directory()) names.insert(entry.path().lexically_relative(root));
-    }
   }
   for (const fs::path& name : names) {
-    const fs::path expected =
-        Exists(folder / "out" / name) ? folder / "out" / name : folder / "in" / name;
-    if (!Exists(work / name)) {
-      ADD_FAILURE() << run << ": " << name << " is missing";
-    } else if (!Exists(expected)) {
-      ADD_FAILURE() << run << ": " << name << " should not be there";
-    } else {
-      ExpectSame(run + ": " + name.string(), Content(work / name), Content(expected));
-    }
+    const fs::path out = folder / "out" / name;
+    ExpectSame(run + ", " + name.string(), Content(work / name),
+               Content(Exists(out) ? out : folder / "in" / name));
   }
 }
 
-// The call as RunConversion takes it: only the options it knows, and one log.
-struct Call {
-  CommandLine Line;
-  std::string Log;
-};
-
-std::optional<Call> InProcessCall(const std::vector<std::string>& words, int status) {
-  if (status != 0 && status != 1) return {};
-  Call call;
-  int logs = 0;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (word == "-o" && i + 1 < words.size() && words[i + 1] != "-") {
-      ++i;
-    } else if (word.starts_with("-")) {
-      if (!word.starts_with("--status=") && !word.starts_with("--split=") && word != "--append")
-        return {};
-    } else {
-      call.Log = word;
-      ++logs;
+// The log of a call that RunConversion takes as it is: the options it knows, and one log.
+std::optional<std::string> PlainLog(const std::vector<std::string>& words) {
+  std::vector<std::string> logs;
+  for (auto word = words.begin(); word != words.end(); ++word) {
+    if (*word == "-o" && word + 1 != words.end() && word[1] != "-") {
+      ++word;
+    } else if (!word->starts_with("-")) {
+      logs.push_back(*word);
+    } else if (!word->starts_with("--status=") && !word->starts_with("--split=") &&
+               *word != "--append") {
+      return {};
     }
   }
-  try {
-    call.Line = ParseCommandLine(words);
-  } catch (...) {
-    return {};
-  }
-  if (logs != 1 || !IsAcceptedLogName(call.Log)) return {};
-  return call;
+  if (logs.size() != 1 || !IsAcceptedLogName(logs[0])) return {};
+  return logs[0];
 }
 
 struct QuietWindow : RunWindow {
@@ -127,15 +102,16 @@ struct QuietWindow : RunWindow {
   std::int32_t Written = 0;
 };
 
-// What main() does with the call, through RunConversion itself.
-void RunInProcess(const fs::path& folder, const Call& call, std::size_t block) {
+// What the converter's main() does with the call, through RunConversion itself.
+void RunInProcess(const fs::path& folder, const CommandLine& call, const std::string& log,
+                  std::size_t block) {
   TempDir work;
   LayOut(folder, work.Path());
-  const RunOptions& options = call.Line.Options;
-  const std::string input = (work.Path() / call.Log).string();
+  const std::string input = work / log;
   const std::string base = OutputBaseOf(input);
+  const RunOptions& options = call.Options;
   std::string output = base + (options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
-  if (call.Line.OutputPath) output = (work.Path() / *call.Line.OutputPath).string();
+  if (call.OutputPath) output = work / *call.OutputPath;
   QuietWindow window;
   std::string out, err;
   try {
@@ -143,7 +119,7 @@ void RunInProcess(const fs::path& folder, const Call& call, std::size_t block) {
   } catch (const RunTimeError& error) {
     err = ErrorText(error) + "\n";
   }
-  const std::string run = "RunConversion, block size " + std::to_string(block);
+  const std::string run = "RunConversion at block size " + std::to_string(block);
   ExpectSame(run + ", summary", out, ReadFile(folder / "stdout"));
   ExpectSame(run + ", error", err, ReadFile(folder / "stderr"));
   ExpectFiles(folder, work.Path(), run);
@@ -166,30 +142,31 @@ TEST_P(Case, Run) {
   ExpectSame("stderr", result.Err, ReadFile(folder / "stderr"));
   ExpectFiles(folder, work.Path(), "velunor-convert");
 
-  if (const std::optional<Call> call = InProcessCall(words, status)) {
-    for (std::size_t block : {1, 2, 3, 7, 64}) RunInProcess(folder, *call, block);
-    RunInProcess(folder, *call, LineReader::kDefaultBlockSize);
+  const std::optional<std::string> log = status <= 1 ? PlainLog(words) : std::nullopt;
+  if (!log) return;
+  CommandLine call;
+  try {
+    call = ParseCommandLine(words);
+  } catch (...) {
+    return;  // a call this runner does not know
   }
+  for (std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) RunInProcess(folder, call, *log, block);
 }
 
 std::vector<fs::path> AllCases() {
   std::vector<fs::path> folders;
-  for (const auto& entry : fs::directory_iterator(VELUNOR_CASES_DIR)) {
+  for (const auto& entry : fs::directory_iterator(VELUNOR_CASES_DIR))
     if (entry.is_directory()) folders.push_back(entry.path());
-  }
   std::sort(folders.begin(), folders.end());
   return folders;
 }
 
-// The name ctest knows the case by (tests/CMakeLists.txt makes the same).
-std::string Identifier(const fs::path& folder) {
-  std::string name = folder.filename().string();
-  for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return std::isdigit(static_cast<unsigned char>(name[0])) ? "_" + name : name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, Case, ::testing::ValuesIn(AllCases()),
-                         [](const auto& info) { return Identifier(info.param); });
+// Folder names are small letters, digits and hyphens; tests/CMakeLists.txt names them alike.
+INSTANTIATE_TEST_SUITE_P(Cases, Case, ::testing::ValuesIn(AllCases()), [](const auto& info) {
+  std::string name = info.param.filename().string();
+  std::replace(name.begin(), name.end(), '-', '_');
+  return name;
+});
 
 }  // namespace
 }  // namespace velunor::testing
