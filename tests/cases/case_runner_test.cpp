@@ -13,6 +13,7 @@
 
 #include "child_process.h"
 #include "command_line.h"
+#include "console_window.h"
 #include "duration_labels.h"
 #include "log_name.h"
 #include "run_conversion.h"
@@ -93,36 +94,36 @@ std::optional<std::string> PlainLog(const std::vector<std::string>& words) {
   return logs[0];
 }
 
-struct QuietWindow : RunWindow {
-  void SetProgress(int) override {}
-  void ProcessPendingEvents() override {}
-  void StartOutputSizeDisplay() override {}
-  void StopOutputSizeDisplay() override {}
-  std::int32_t& BytesWritten() override { return Written; }
-  std::int32_t Written = 0;
-};
-
-// What the converter's main() does with the call, through RunConversion itself.
-void RunInProcess(const fs::path& folder, const CommandLine& call, const std::string& log,
-                  std::size_t block) {
-  TempDir work;
-  LayOut(folder, work.Path());
-  const std::string input = work / log;
-  const std::string base = OutputBaseOf(input);
-  const RunOptions& options = call.Options;
-  std::string output = base + (options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
-  if (call.OutputPath) output = work / *call.OutputPath;
-  QuietWindow window;
-  std::string out, err;
+// What the converter's main() does with a plain call of one log, through RunConversion itself at
+// tiny block sizes. Other calls, and calls this runner does not know, run only as a program.
+void RunInProcess(const fs::path& folder, const std::vector<std::string>& words) {
+  const std::optional<std::string> log = PlainLog(words);
+  CommandLine call;
   try {
-    out = SummaryText(RunConversion(input, output, base, options, window, block)) + "\n";
-  } catch (const RunTimeError& error) {
-    err = ErrorText(error) + "\n";
+    if (!log) return;
+    call = ParseCommandLine(words);
+  } catch (...) {
+    return;
   }
-  const std::string run = "RunConversion at block size " + std::to_string(block);
-  ExpectSame(run + ", summary", out, ReadFile(folder / "stdout"));
-  ExpectSame(run + ", error", err, ReadFile(folder / "stderr"));
-  ExpectFiles(folder, work.Path(), run);
+  const RunOptions& options = call.Options;
+  for (const std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) {
+    TempDir work;
+    LayOut(folder, work.Path());
+    const std::string input = work / *log, base = OutputBaseOf(input);
+    std::string output = base + (options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
+    if (call.OutputPath) output = work / *call.OutputPath;
+    ConsoleWindow window(stderr, false);
+    std::string out, err;
+    try {
+      out = SummaryText(RunConversion(input, output, base, options, window, block)) + "\n";
+    } catch (const RunTimeError& error) {
+      err = ErrorText(error) + "\n";
+    }
+    const std::string run = "RunConversion at block size " + std::to_string(block);
+    ExpectSame(run + ", stdout", out, ReadFile(folder / "stdout"));
+    ExpectSame(run + ", stderr", err, ReadFile(folder / "stderr"));
+    ExpectFiles(folder, work.Path(), run);
+  }
 }
 
 class Case : public ::testing::TestWithParam<fs::path> {};
@@ -142,15 +143,7 @@ TEST_P(Case, Run) {
   ExpectSame("stderr", result.Err, ReadFile(folder / "stderr"));
   ExpectFiles(folder, work.Path(), "velunor-convert");
 
-  const std::optional<std::string> log = status <= 1 ? PlainLog(words) : std::nullopt;
-  if (!log) return;
-  CommandLine call;
-  try {
-    call = ParseCommandLine(words);
-  } catch (...) {
-    return;  // a call this runner does not know
-  }
-  for (std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) RunInProcess(folder, call, *log, block);
+  if (status <= 1) RunInProcess(folder, words);
 }
 
 std::vector<fs::path> AllCases() {

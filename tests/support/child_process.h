@@ -40,10 +40,8 @@ inline std::string ReadBackAndClose(int fd) {
 // Runs `program` with `arguments` and waits for it, capturing its standard output and error.
 inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
                             const ChildSetup& setup = {}) {
-  std::vector<std::string> words{program};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};  // execv changes none of them
+  for (const std::string& word : arguments) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
   const int out = ::memfd_create("child-out", 0);
   const int err = ::memfd_create("child-err", 0);
@@ -54,7 +52,7 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
     if (!setup.WorkingDirectory.empty())
       ready = ready && ::chdir(setup.WorkingDirectory.c_str()) == 0;
     if (setup.FileSizeLimit) {
-      // Ignored, the signal lets the write fail instead of ending the program.
+      // Ignoring the signal lets the write fail instead of ending the program.
       const rlimit limit{*setup.FileSizeLimit, *setup.FileSizeLimit};
       ready =
           ready && ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
