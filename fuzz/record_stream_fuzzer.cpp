@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 
+#include "recording_window.h"
 #include "run_conversion.h"
 #include "run_time_error.h"
 #include "temp_dir.h"
@@ -105,18 +106,6 @@ Outcome Model(std::string_view bytes, StatusChannelMode mode, bool split, const 
   return run;
 }
 
-class Window : public RunWindow {
- public:
-  void SetProgress(int percent) override { Calls += " " + std::to_string(percent); }
-  void ProcessPendingEvents() override { Calls += "e"; }
-  void StartOutputSizeDisplay() override { Calls += "["; }
-  void StopOutputSizeDisplay() override { Calls += " ]"; }
-  std::int32_t& BytesWritten() override { return Written; }
-
-  std::string Calls;
-  std::int32_t Written = -1;  // the run must start it at 0
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -132,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static TempDir dir;  // in TMPDIR, which fuzz/run-fuzzer removes afterwards
   WriteFile(dir / "f_DAT.LOG", bytes);
   if (append) WriteFile(dir / "f.CSV", old);
-  Window window;
+  RecordingWindow window;
   RunTotals totals;
   try {
     totals = RunConversion(dir / "f_DAT.LOG", dir / model.Files.begin()->first, dir / "f",

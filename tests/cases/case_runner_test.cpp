@@ -1,11 +1,11 @@
 // Runs every folder beside this file as one case: `args` through velunor-convert in a fresh working
 // folder laid out from `in/`, compared byte for byte with `stdout`, `stderr`, `status` and `out/`.
 // A plain conversion of one log runs again in-process through RunConversion at tiny block sizes,
-// so that the same cases cover the reader's block boundaries.
+// so that the same cases cover the reader's block boundaries. Files that differ show as a diff of
+// their lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -24,27 +24,6 @@ namespace velunor::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Shown(std::string_view bytes) {
-  std::string shown;
-  for (const unsigned char c : bytes) {
-    char hex[5];
-    std::snprintf(hex, sizeof hex, "\\x%02X", c);
-    shown += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : hex;
-  }
-  return shown;
-}
-
-void ExpectSame(const std::string& what, const std::string& actual, const std::string& expected) {
-  if (actual == expected) return;
-  const std::size_t at =
-      std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
-      actual.begin();
-  const std::size_t from = at < 30 ? 0 : at - 30;
-  ADD_FAILURE() << what << " differs at byte " << at << "; from byte " << from
-                << ":\n  actual:   " << Shown(actual.substr(from, 90))
-                << "\n  expected: " << Shown(expected.substr(std::min(from, expected.size()), 90));
-}
 
 bool Exists(const fs::path& path) {
   return fs::exists(fs::symlink_status(path));
@@ -72,8 +51,8 @@ void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string
   }
   for (const fs::path& name : names) {
     const fs::path out = folder / "out" / name;
-    ExpectSame(run + ", " + name.string(), Content(work / name),
-               Content(Exists(out) ? out : folder / "in" / name));
+    EXPECT_EQ(Content(work / name), Content(Exists(out) ? out : folder / "in" / name))
+        << run << ", " << name;
   }
 }
 
@@ -120,8 +99,8 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
       err = ErrorText(error) + "\n";
     }
     const std::string run = "RunConversion at block size " + std::to_string(block);
-    ExpectSame(run + ", stdout", out, ReadFile(folder / "stdout"));
-    ExpectSame(run + ", stderr", err, ReadFile(folder / "stderr"));
+    EXPECT_EQ(out, ReadFile(folder / "stdout")) << run;
+    EXPECT_EQ(err, ReadFile(folder / "stderr")) << run;
     ExpectFiles(folder, work.Path(), run);
   }
 }
@@ -139,8 +118,8 @@ TEST_P(Case, Run) {
   LayOut(folder, work.Path());
   const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, words, {work.Path().string()});
   EXPECT_EQ(result.ExitStatus, status);
-  ExpectSame("stdout", result.Out, ReadFile(folder / "stdout"));
-  ExpectSame("stderr", result.Err, ReadFile(folder / "stderr"));
+  EXPECT_EQ(result.Out, ReadFile(folder / "stdout"));
+  EXPECT_EQ(result.Err, ReadFile(folder / "stderr"));
   ExpectFiles(folder, work.Path(), "velunor-convert");
 
   if (status <= 1) RunInProcess(folder, words);

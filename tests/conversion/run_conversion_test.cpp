@@ -4,26 +4,15 @@
 
 #include <string>
 
+#include "recording_window.h"
 #include "temp_dir.h"
 
 namespace velunor {
 namespace {
 
 using testing::ReadFile;
+using testing::RecordingWindow;
 using testing::WriteFile;
-
-// The run's calls to the window in order, as the window would see them.
-class RecordingWindow : public RunWindow {
- public:
-  void SetProgress(int percent) override { Calls += " " + std::to_string(percent); }
-  void ProcessPendingEvents() override { Calls += " e"; }
-  void StartOutputSizeDisplay() override { Calls += "["; }
-  void StopOutputSizeDisplay() override { Calls += " ]"; }
-  std::int32_t& BytesWritten() override { return Written; }
-
-  std::string Calls;
-  std::int32_t Written = 77;
-};
 
 std::string Record(const char* prefix, std::size_t length) {
   std::string line = prefix;
@@ -46,7 +35,7 @@ class Run : public ::testing::Test {
 // a time tick; nothing before the first line, so an earlier run's 100 stays until then.
 TEST_F(Run, CallsTheWindowInOrder) {
   Convert(Record("$1;1;;", 55) + Record("Kopf", 381));
-  EXPECT_EQ(window.Calls, "[ e 12 99 100 ]");
+  EXPECT_EQ(window.Calls, "[e 12 99 100 ]");
   EXPECT_EQ(window.Written, 55);
   window.Calls.clear();
   Convert("");
