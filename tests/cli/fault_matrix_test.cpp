@@ -1,11 +1,15 @@
-// Failures that need a setup no case folder can hold: another user, a file-size limit, a 2 GiB
-// log. Each is reported with its number and text and status 1, and harms nothing.
+// What needs a setup no case folder can hold: another user, a file-size limit, a 2 GiB log, a log
+// that arrives through a pipe. A failure is reported with its number and text and status 1, and
+// harms nothing.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "child_process.h"
 #include "file_snapshot.h"
@@ -51,20 +55,38 @@ TEST_F(Fault, DiskFillsUpDuringTheRun) {
   EXPECT_EQ(ReadFile(dir / "m.CSV"), log.substr(0, 4096));
 }
 
-// Two records, a line of 1 GiB, and one past the 32-bit byte count. The log is sparse, so it costs
-// no disk; the progress step at 1 GiB comes late enough for a terminal's progress line, which
-// must not appear on standard error when that is no terminal.
+// Two records, then one line past the 32-bit byte count. The log is sparse: it costs no disk.
 TEST_F(Fault, ByteCountOverflows) {
   const std::string log = dir / "m_DAT.LOG";
   const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT, 0644);
   ASSERT_EQ(::pwrite(fd, (kTick + kTick).data(), 2 * kTick.size(), 0), 2 * kTick.size());
-  ASSERT_EQ(::pwrite(fd, "\r", 1, 1LL << 30), 1);
   ASSERT_EQ(::ftruncate(fd, (1LL << 31) + 200), 0);
   ::close(fd);
   const FileSnapshot before = SnapshotOf(log);
   ExpectError({"m_DAT.LOG"}, " 6 - Überlauf\n", {});
   EXPECT_EQ(ReadFile(dir / "m.CSV"), kTick + kTick);
   EXPECT_EQ(SnapshotOf(log), before);
+}
+
+// The log trickles in through a pipe: it converts as it comes, and standard error, which is no
+// terminal, gets no progress line however long the run takes.
+TEST(Console, NoProgressLineWithoutATerminal) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "m_DAT.LOG").c_str(), 0600), 0);
+  const int fifo = ::open((dir / "m_DAT.LOG").c_str(), O_RDWR | O_CLOEXEC);  // waits for no reader
+  std::string rest;
+  for (int i = 0; i < 1024; ++i) rest += kTick;
+  std::thread writer([&] {
+    EXPECT_EQ(::write(fifo, kTick.data(), kTick.size()), std::ssize(kTick));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(::write(fifo, rest.data(), rest.size()), std::ssize(rest));
+    ::close(fifo);
+  });
+  const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"}, {dir.Path().string()});
+  writer.join();
+  EXPECT_EQ(result.Err, "");
+  EXPECT_EQ(result.Out, " 55 KB von 55 KB geschrieben, 0 Zeile(n) mit Fehler ausgelassen.\n");
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), kTick + rest);
 }
 
 }  // namespace
