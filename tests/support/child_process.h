@@ -16,10 +16,9 @@ namespace velunor::testing {
 
 // How a program is started beyond its arguments.
 struct ChildSetup {
-  std::string WorkingDirectory{};  // empty: the test's own
-  std::optional<uid_t> User{};     // run as this user and group id instead (needs root)
-  // Largest file the program may write; a write past it fails as on a full disk.
-  std::optional<rlim_t> FileSizeLimit{};
+  std::string WorkingDirectory{};         // empty: the test's own
+  std::optional<uid_t> User{};            // run as this user and group id instead (needs root)
+  std::optional<rlim_t> FileSizeLimit{};  // a write past it fails as on a full disk
 };
 
 struct ChildResult {
