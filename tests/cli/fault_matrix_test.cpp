@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "child_process.h"
+#include "console_window.h"
 #include "file_snapshot.h"
 #include "temp_dir.h"
 
@@ -87,6 +88,26 @@ TEST(Console, NoProgressLineWithoutATerminal) {
   EXPECT_EQ(result.Err, "");
   EXPECT_EQ(result.Out, " 55 KB von 55 KB geschrieben, 0 Zeile(n) mit Fehler ausgelassen.\n");
   EXPECT_EQ(ReadFile(dir / "m.CSV"), kTick + rest);
+}
+
+// On a terminal the line shows percent and kilobytes written, at most four times a second and
+// once more when the run ends, and is ended before a message follows.
+TEST(Console, ProgressLineOnATerminal) {
+  std::FILE* terminal = std::tmpfile();
+  ConsoleWindow window(terminal, true);
+  window.StartOutputSizeDisplay();
+  window.BytesWritten() = 3 * 1024;
+  window.SetProgress(5);  // too soon after the start
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  window.SetProgress(6);
+  window.SetProgress(7);  // too soon after the last
+  window.StopOutputSizeDisplay();
+  window.EndLine();
+  std::string text(100, '\0');
+  std::rewind(terminal);
+  text.resize(std::fread(text.data(), 1, text.size(), terminal));
+  std::fclose(terminal);
+  EXPECT_EQ(text, "\r  6 %  3 KB Out...\r  7 %  3 KB Out...\n");
 }
 
 }  // namespace
