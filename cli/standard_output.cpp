@@ -11,12 +11,13 @@
 namespace velunor {
 
 void ReserveStandardStreams() {
-  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    // A new descriptor takes the lowest free number, which is this one, as those before it are
-    // open by now. Read-only: writing to it fails as writing to the closed one would have.
-    ::open("/dev/null", O_RDONLY);
-  }
+  // A new descriptor takes the lowest free number: opening until one lands above the standard
+  // three fills each of them that is closed. Read-only: a write there fails as it would have.
+  int fd = -1;
+  do {
+    fd = ::open("/dev/null", O_RDONLY);
+  } while (fd >= 0 && fd <= STDERR_FILENO);
+  if (fd >= 0) ::close(fd);
 }
 
 void WriteStandardOutput(std::string_view text) {
