@@ -9,7 +9,7 @@ namespace velunor {
 // which is where the general-purpose allocator puts blocks of this size. Its bytes start zeroed.
 class PageBuffer {
  public:
-  explicit PageBuffer(std::size_t size);
+  explicit PageBuffer(std::size_t size);  // size > 0
   ~PageBuffer();
   PageBuffer(const PageBuffer&) = delete;
   PageBuffer& operator=(const PageBuffer&) = delete;
