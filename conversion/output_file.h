@@ -3,11 +3,10 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "input_file.h"
 #include "output_target.h"
+#include "page_buffer.h"
 
 namespace velunor {
 
@@ -26,14 +25,22 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  void WriteLine(std::string_view head, std::string_view tail) {
-    if (buffer_.size() - used_ < head.size() + tail.size() + 2) Flush();
+  // The longest line WriteRecord takes, and how far its text must be readable.
+  static constexpr std::size_t kRecordSpan = 64;
+
+  // Writes one line of at most kRecordSpan bytes, with its first byte replaced by "$" when
+  // `dollarLead` is set. `line` must be readable for kRecordSpan bytes, as the line reader's
+  // blocks are: copying that fixed span is a few moves, with no decision on the length.
+  void WriteRecord(const char* line, std::size_t length, bool dollarLead) {
+    if (buffer_.size() - used_ < kRecordSpan + 2) Flush();
     char* out = buffer_.data() + used_;
-    out = Copy(out, head);
-    out = Copy(out, tail);
-    out[0] = '\r';
-    out[1] = '\n';
-    used_ = static_cast<std::size_t>(out + 2 - buffer_.data());
+    // Counted before the bytes are stored, which the compiler would otherwise have to assume
+    // might change the count.
+    used_ += length + 2;
+    std::memcpy(out, line, kRecordSpan);
+    if (dollarLead) out[0] = '$';
+    out[length] = '\r';
+    out[length + 1] = '\n';
   }
 
   // Writes what is buffered and closes, raising any failure.
@@ -42,11 +49,6 @@ class OutputFile {
  private:
   static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 
-  static char* Copy(char* out, std::string_view text) {
-    // An empty view may carry no address at all, which memcpy must not be given.
-    if (!text.empty()) std::memcpy(out, text.data(), text.size());
-    return out + text.size();
-  }
   void Flush();
   void TakeOver(bool empty, const FileIdentity& log);
   void CutBackToWholeLines(std::size_t written);
@@ -58,7 +60,7 @@ class OutputFile {
   bool locked_ = false;
   std::int64_t sizeAtStart_ = 0;  // the file is never cut below this
   std::int64_t committed_ = 0;    // where the file ends after the last complete write
-  std::vector<char> buffer_;
+  PageBuffer buffer_;
   std::size_t used_ = 0;
 };
 

@@ -16,9 +16,11 @@ class ProgressGauge {
   explicit ProgressGauge(std::int64_t inputLength) : inputLength_(inputLength) {}
 
   int Percent(std::int64_t bytesRead) {
-    if (bytesRead >= recheckAt_) Recompute(bytesRead);
+    if (Due(bytesRead)) Recompute(bytesRead);
     return percent_;
   }
+  // False while the percent cannot have changed since it was last worked out.
+  bool Due(std::int64_t bytesRead) const { return bytesRead >= recheckAt_; }
 
  private:
   void Recompute(std::int64_t bytesRead);

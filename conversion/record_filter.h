@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -11,9 +12,10 @@ enum class StatusChannelMode { CopyUnchanged, Transform, Discard };
 
 enum class RecordOutcome { Written, Rejected, Ignored };
 
-// The fate of one line. A Written line is Head followed by Tail: Head is "$" when a status
-// record's first character is replaced, else empty; Tail is the rest of the line. The output
-// length always equals the input length.
+// The fate of one line. A Written line is Head followed by Tail: Head is "$" in the mode that
+// replaces the first character of status records (for every record, since all others begin with
+// "$" anyway), else empty; Tail is the rest of the line. The output length always equals the
+// input length.
 struct RecordClass {
   RecordOutcome Outcome = RecordOutcome::Ignored;
   bool IsTimeTick = false;  // a written channel-1 record: one second of logging time
@@ -31,10 +33,33 @@ namespace record_filter_detail {
 
 inline constexpr char kSection = '\xA7';  // "§" in the log's single-byte code page
 
-inline RecordClass Judge(bool lengthOk, std::string_view head, std::int64_t length, bool tick) {
-  if (!lengthOk) return {RecordOutcome::Rejected, false, {}, {}};
-  return {RecordOutcome::Written, tick, {}, head.substr(0, static_cast<std::size_t>(length))};
+// The lengths a line may have by what its first two characters say, for each status-channel
+// mode, channel (1 to 8) and lead character ("$", "§" or any other), one bit per length: 55 for
+// channels 1 to 5 (channel 4 also 63), 31 for channels 6 to 8; none for a line that belongs to
+// no channel looked at. A table, so that the usual record costs no branch on its channel.
+enum Lead : std::uint8_t { kOtherLead, kDollarLead, kSectionLead, kLeads };
+inline constexpr std::array<std::uint8_t, 256> kLeadOf = [] {
+  std::array<std::uint8_t, 256> leads{};
+  leads[static_cast<unsigned char>('$')] = kDollarLead;
+  leads[static_cast<unsigned char>(kSection)] = kSectionLead;
+  return leads;
+}();
+using AcceptedLengths = std::array<std::uint64_t, 8 * kLeads>;
+constexpr AcceptedLengths AcceptedLengthsIn(StatusChannelMode mode) {
+  AcceptedLengths lengths{};
+  for (unsigned channel = 0; channel < 8; ++channel) {
+    const bool status = channel >= 6;
+    const std::uint64_t bits =
+        std::uint64_t{1} << (channel >= 5 ? 31 : 55) | (channel == 3 ? std::uint64_t{1} << 63 : 0);
+    const bool discarded = status && mode == StatusChannelMode::Discard;
+    lengths[channel * kLeads + kDollarLead] = discarded ? 0 : bits;
+    lengths[channel * kLeads + kSectionLead] = status && !discarded ? bits : 0;
+  }
+  return lengths;
 }
+inline constexpr std::array<AcceptedLengths, 3> kAcceptedLengths = {
+    AcceptedLengthsIn(StatusChannelMode::CopyUnchanged),
+    AcceptedLengthsIn(StatusChannelMode::Transform), AcceptedLengthsIn(StatusChannelMode::Discard)};
 
 }  // namespace record_filter_detail
 
@@ -43,37 +68,25 @@ inline RecordClass Judge(bool lengthOk, std::string_view head, std::int64_t leng
 // decide, so a long line never has to be held in memory. Inline: it runs for every line.
 [[gnu::always_inline]] inline RecordClass ClassifyRecord(std::string_view head, std::int64_t length,
                                                          StatusChannelMode mode) {
-  using record_filter_detail::Judge;
-  // Every channel prefix is two characters followed by ";1;;".
-  if (length < 6 || head.size() < 6 || std::memcmp(head.data() + 2, ";1;;", 4) != 0) return {};
-  const char lead = head[0];
-  const char channel = head[1];
-  if (lead == '$') {
-    switch (channel) {
-      case '1':
-        return Judge(length == 55, head, length, true);
-      case '2':
-      case '3':
-      case '5':
-        return Judge(length == 55, head, length, false);
-      case '4':
-        return Judge(length == 55 || length == 63, head, length, false);
-      case '6':
-        return Judge(length == 31, head, length, false);
-      default:
-        break;
-    }
-  }
-  if (mode == StatusChannelMode::Discard) return {};
-  if ((lead != '$' && lead != record_filter_detail::kSection) ||
-      (channel != '7' && channel != '8')) {
-    return {};
-  }
-  if (length != 31) return {RecordOutcome::Rejected, false, {}, {}};
-  const std::string_view line = head.substr(0, 31);
+  using namespace record_filter_detail;
+  // Every channel prefix is a lead character and a channel digit followed by ";1;;". A line of
+  // six characters or more has at least six in its head.
+  if (length < 6 || std::memcmp(head.data() + 2, ";1;;", 4) != 0) return {};
+  const unsigned channel = static_cast<unsigned char>(head[1]) - unsigned{'1'};  // 0 to 7
+  if (channel > 7) return {};
+  // Looked up without branching, since the lead of status records changes from line to line.
+  const unsigned lead = kLeadOf[static_cast<unsigned char>(head[0])];
+  const std::uint64_t lengths =
+      kAcceptedLengths[static_cast<unsigned>(mode)][channel * kLeads + lead];
+  if (lengths == 0) return {};
+  if (length > kLongestRecord || ((lengths >> length) & 1) == 0)
+    return {RecordOutcome::Rejected, false, {}, {}};
+  const auto size = static_cast<std::size_t>(length);
+  // Transforming puts "$" in place of the first character. Every other accepted record already
+  // begins with "$", so in that mode every record is written that way: one form for all lines.
   if (mode == StatusChannelMode::Transform)
-    return {RecordOutcome::Written, false, "$", line.substr(1)};
-  return {RecordOutcome::Written, false, {}, line};
+    return {RecordOutcome::Written, channel == 0, "$", std::string_view(head.data() + 1, size - 1)};
+  return {RecordOutcome::Written, channel == 0, {}, std::string_view(head.data(), size)};
 }
 
 }  // namespace velunor

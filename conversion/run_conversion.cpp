@@ -11,15 +11,39 @@
 
 namespace velunor {
 
-RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
-                        const std::string& outputBase, const RunOptions& options, RunWindow& window,
-                        std::size_t blockSize) {
-  InputFile input(inputPath, [&window] { window.ProcessPendingEvents(); });
-  auto output = std::make_unique<OutputFile>(
-      outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
-  std::int32_t inputLength = 0;  // a 32-bit count like the others: a log over 2 GiB overflows here
-  CheckedAdd(inputLength, input.Length());
+namespace {
+
+// Opens the file of the slice that begins at `elapsedSeconds` of logging time, in replace mode.
+std::unique_ptr<OutputFile> OpenSliceFile(const std::string& outputBase,
+                                          std::int32_t elapsedSeconds, const FileIdentity& log) {
+  const std::string slicePath = outputBase + FormatSliceSuffix(elapsedSeconds) + ".CSV";
+  return std::make_unique<OutputFile>(slicePath, OutputMode::Replace, log);
+}
+
+// Tells the window the progress percent after `bytesRead`, when it differs from the one it shows.
+// The percent changes about a hundred times in a run; telling the window the same value again
+// after every line would change nothing it shows.
+[[gnu::always_inline]] inline void ShowProgress(ProgressGauge& progress, std::int64_t bytesRead,
+                                                int& shownPercent, RunWindow& window) {
+  if (!progress.Due(bytesRead)) [[likely]]
+    return;
+  const int percent = progress.Percent(bytesRead);
+  if (percent != shownPercent) {
+    shownPercent = percent;
+    window.SetProgress(percent);
+  }
+}
+
+// The run's loop for one status-channel mode. A constant mode takes the mode's tests out of the
+// per-line path; ConvertLines picks the loop.
+template <StatusChannelMode mode>
+RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const FileIdentity& log,
+                         std::unique_ptr<OutputFile>& firstOutput, const std::string& outputBase,
+                         const RunOptions& options, RunWindow& window, std::size_t blockSize) {
+  // A local owner, which the compiler can keep in a register; the parameter lives in memory.
+  std::unique_ptr<OutputFile> output = std::move(firstOutput);
   ProgressGauge progress(inputLength);
+  int shownPercent = -1;  // the window may still show the last run's; the first line sets it
 
   std::int32_t& bytesWritten = window.BytesWritten();
   bytesWritten = 0;
@@ -29,39 +53,77 @@ RunTotals RunConversion(const std::string& inputPath, const OutputTarget& output
   std::int32_t sliceSeconds = 0;
   const bool split = options.SplitMinutes > 0;
   const std::int32_t sliceLength = std::int32_t{options.SplitMinutes} * 60;
-  const StatusChannelMode mode = options.StatusChannelMode;
 
+  static_assert(OutputFile::kRecordSpan <= LineReader::kReadableHead &&
+                kLongestRecord <= OutputFile::kRecordSpan);
   window.StartOutputSizeDisplay();
   LineReader reader(input, blockSize);
-  LineView line;
-  while (reader.Next(line)) {
+  // Inlined into the reader's loop, so that the counters can stay in registers.
+  reader.ForEachLine([&] [[gnu::always_inline]] (const LineView& line) {
+    // Only the bytes read need the overflow check: every other count grows by at most as much
+    // as they do for the same line (bytes written by the same length, a faulty line of six or
+    // more characters by one, a time tick of 55 by one), so none can overflow first.
     CheckedAdd(bytesRead, line.Length);
     const RecordClass record = ClassifyRecord(line.Head, line.Length, mode);
     if (record.Outcome == RecordOutcome::Written) {
-      output->WriteLine(record.Head, record.Tail);
-      CheckedAdd(bytesWritten, line.Length);
+      // Head is either empty or the "$" that replaces the line's first byte.
+      output->WriteRecord(line.Head.data(), static_cast<std::size_t>(line.Length),
+                          !record.Head.empty());
+      bytesWritten += static_cast<std::int32_t>(line.Length);
       if (record.IsTimeTick) {
-        CheckedAdd(elapsedSeconds, 1);
-        CheckedAdd(sliceSeconds, 1);
+        ++elapsedSeconds;
+        ++sliceSeconds;
         window.ProcessPendingEvents();
+        ShowProgress(progress, bytesRead, shownPercent, window);
+        // A slice can only be complete right after a time tick.
+        if (split && sliceSeconds == sliceLength) {
+          output->Close();
+          output.reset();
+          sliceSeconds = 0;
+          output = OpenSliceFile(outputBase, elapsedSeconds, log);
+        }
+        return;
       }
     } else if (record.Outcome == RecordOutcome::Rejected) {
-      CheckedAdd(rejectedLines, 1);
+      ++rejectedLines;
     }
-    window.SetProgress(progress.Percent(bytesRead));
-    if (split && sliceSeconds == sliceLength) {
-      output->Close();
-      output.reset();
-      sliceSeconds = 0;
-      const std::string slicePath = outputBase + FormatSliceSuffix(elapsedSeconds) + ".CSV";
-      output = std::make_unique<OutputFile>(slicePath, OutputMode::Replace, input.Identity());
-    }
-  }
-  input.Close();
+    ShowProgress(progress, bytesRead, shownPercent, window);
+  });
   output->Close();
   window.SetProgress(100);
   window.StopOutputSizeDisplay();
   return {bytesWritten, bytesRead, rejectedLines};
+}
+
+}  // namespace
+
+RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
+                        const std::string& outputBase, const RunOptions& options, RunWindow& window,
+                        std::size_t blockSize) {
+  InputFile input(inputPath, [&window] { window.ProcessPendingEvents(); });
+  auto output = std::make_unique<OutputFile>(
+      outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
+  std::int32_t inputLength = 0;  // a 32-bit count like the others: a log over 2 GiB overflows here
+  CheckedAdd(inputLength, input.Length());
+  return ConvertLines(input, inputLength, input.Identity(), std::move(output), outputBase, options,
+                      window, blockSize);
+}
+
+RunTotals ConvertLines(ByteSource& input, std::int64_t inputLength, const FileIdentity& log,
+                       std::unique_ptr<OutputFile> output, const std::string& outputBase,
+                       const RunOptions& options, RunWindow& window, std::size_t blockSize) {
+  switch (options.StatusChannelMode) {
+    case StatusChannelMode::CopyUnchanged:
+      return ConvertLinesIn<StatusChannelMode::CopyUnchanged>(
+          input, inputLength, log, output, outputBase, options, window, blockSize);
+    case StatusChannelMode::Transform:
+      return ConvertLinesIn<StatusChannelMode::Transform>(input, inputLength, log, output,
+                                                          outputBase, options, window, blockSize);
+    case StatusChannelMode::Discard:
+      break;
+  }
+  return ConvertLinesIn<StatusChannelMode::Discard>(input, inputLength, log, output, outputBase,
+                                                    options, window, blockSize);
 }
 
 std::string SummaryText(const RunTotals& totals) {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #include "line_reader.h"
+#include "output_file.h"
 #include "output_target.h"
 #include "run_options.h"
 #include "run_window.h"
@@ -16,6 +19,15 @@ namespace velunor {
 RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
                         const std::string& outputBase, const RunOptions& options, RunWindow& window,
                         std::size_t blockSize = LineReader::kDefaultBlockSize);
+
+// The part of a run after its files have been opened: every line of `input` through the record
+// filter into `output` and the slice files after it, with the window told as RunConversion
+// tells it. Closes the output files; closing the input is left to its owner. Apart from
+// RunConversion, the per-line benchmark uses it with a log in memory.
+RunTotals ConvertLines(ByteSource& input, std::int64_t inputLength, const FileIdentity& log,
+                       std::unique_ptr<OutputFile> output, const std::string& outputBase,
+                       const RunOptions& options, RunWindow& window,
+                       std::size_t blockSize = LineReader::kDefaultBlockSize);
 
 // The closing message: " 121 KB von 146 KB geschrieben, 3 Zeile(n) mit Fehler ausgelassen."
 std::string SummaryText(const RunTotals& totals);

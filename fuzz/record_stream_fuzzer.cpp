@@ -76,7 +76,12 @@ int Round(double value) {
 struct Outcome {
   std::map<std::string, std::string> Files;
   std::int64_t Read = 0, Written = 0, Rejected = 0;
-  std::string Calls = "[";  // to the window: "e" for a time tick, " N" for progress N
+  std::string Calls = "[";  // to the window: "e" for a time tick, " N" for a new progress N
+  int Shown = -1;
+
+  void Progress(int percent) {
+    if (percent != Shown) Calls += " " + std::to_string(Shown = percent);
+  }
 };
 
 // The run: each line filtered, written and counted, then the progress; a new file every 60 ticks.
@@ -97,12 +102,13 @@ Outcome Model(std::string_view bytes, StatusChannelMode mode, bool split, const 
       ticks += tick;
       run.Calls += tick ? "e" : "";
     }
-    run.Calls += " " + std::to_string(Round(static_cast<double>(run.Read) / bytes.size() * 100));
+    run.Progress(Round(static_cast<double>(run.Read) / bytes.size() * 100));
     char slice[40];
     std::snprintf(slice, sizeof slice, "f_00d00h%02dm.CSV", ticks / 60);  // inputs are small
     if (split && tick && ticks % 60 == 0) run.Files[file = slice] = "";
   }
-  run.Calls += " 100 ]";
+  run.Progress(100);
+  run.Calls += " ]";
   return run;
 }
 

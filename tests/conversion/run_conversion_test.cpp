@@ -37,10 +37,14 @@ TEST_F(Run, CallsTheWindowInOrder) {
   Convert(Record("$1;1;;", 55) + Record("Kopf", 381));
   EXPECT_EQ(window.Calls, "[e 12 99 100 ]");
   EXPECT_EQ(window.Written, 55);
-  window.Calls.clear();
+  window = {};  // a window that shows no percent yet
   Convert("");
   EXPECT_EQ(window.Calls, "[ 100 ]");
   EXPECT_EQ(window.Written, 0);
+  // Empty lines taken at once still show the percent of the first of them.
+  window = {};
+  Convert("\r\n\r\r\n" + Record("$6;1;;", 31));
+  EXPECT_EQ(window.Calls, "[ 0 82 100 ]");  // 31 of 38 bytes after the record
 }
 
 // The last record does not fit into what is left of the output buffer (1 MiB) by its line end

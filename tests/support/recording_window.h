@@ -6,11 +6,14 @@
 
 namespace velunor::testing {
 
-// A run's calls to its window in order: "[" display on, " N" progress N, "e" events after a time
+// A run's calls to its window in order: "[" display on, " N" a new progress N, "e" events after a time
 // tick, " ]" display off.
 class RecordingWindow : public RunWindow {
  public:
-  void SetProgress(int percent) override { Calls += " " + std::to_string(percent); }
+  // A percent the window already shows changes nothing it shows: only new ones are recorded.
+  void SetProgress(int percent) override {
+    if (percent != shown_) Calls += " " + std::to_string(shown_ = percent);
+  }
   void ProcessPendingEvents() override { Calls += "e"; }
   void StartOutputSizeDisplay() override { Calls += "["; }
   void StopOutputSizeDisplay() override { Calls += " ]"; }
@@ -18,6 +21,9 @@ class RecordingWindow : public RunWindow {
 
   std::string Calls;
   std::int32_t Written = -1;  // the run must start it at 0
+
+ private:
+  int shown_ = -1;
 };
 
 }  // namespace velunor::testing
