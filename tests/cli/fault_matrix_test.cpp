@@ -94,6 +94,11 @@ TEST(Console, NoProgressLineWithoutATerminal) {
 // once more when the run ends, and is ended before a message follows.
 TEST(Console, ProgressLineOnATerminal) {
   std::FILE* terminal = std::tmpfile();
+  ConsoleWindow quick(terminal, true);  // a run shorter than a quarter second shows nothing
+  quick.StartOutputSizeDisplay();
+  quick.SetProgress(100);
+  quick.StopOutputSizeDisplay();
+  quick.EndLine();
   ConsoleWindow window(terminal, true);
   window.StartOutputSizeDisplay();
   window.BytesWritten() = 3 * 1024;
