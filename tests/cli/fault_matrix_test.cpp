@@ -46,14 +46,14 @@ TEST_F(Fault, OutputReadOnlyForAnotherUser) {
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
 }
 
-// A file-size limit of 4096 bytes: the write that passes it fails as on a full disk; the whole
-// records written before stay.
+// A file-size limit of 2048 bytes: the first slice passes it when its file is closed, which fails
+// as on a full disk; the whole records written before stay.
 TEST_F(Fault, DiskFillsUpDuringTheRun) {
   std::string log;
   for (int i = 0; i < 150; ++i) log += kTick;
   WriteFile(dir / "m_DAT.LOG", log);
-  ExpectError({"m_DAT.LOG"}, " 61 - Datenträger voll\n", {.FileSizeLimit = 4096});
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), log.substr(0, 4096 / 57 * 57));
+  ExpectError({"--split=1", "m_DAT.LOG"}, " 61 - Datenträger voll\n", {.FileSizeLimit = 2048});
+  EXPECT_EQ(ReadFile(dir / "m_00d00h00m.CSV"), log.substr(0, 2048 / 57 * 57));
 }
 
 // Two records, then one line past the 32-bit byte count: the log's length alone overflows, before
@@ -95,6 +95,11 @@ TEST(Console, NoProgressLineWithoutATerminal) {
 // once more when the run ends, and is ended before a message follows.
 TEST(Console, ProgressLineOnATerminal) {
   std::FILE* terminal = std::tmpfile();
+  ConsoleWindow quick(terminal, true);  // a run shorter than a quarter second shows nothing
+  quick.StartOutputSizeDisplay();
+  quick.SetProgress(100);
+  quick.StopOutputSizeDisplay();
+  quick.EndLine();
   ConsoleWindow window(terminal, true);
   window.StartOutputSizeDisplay();
   window.BytesWritten() = 3 * 1024;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "checked_counter.h"
 #include "progress_gauge.h"
 #include "run_time_error.h"
 
@@ -11,18 +12,25 @@ namespace velunor {
 namespace {
 
 TEST(NumberText, RoundsHalfToEvenWithinThe32BitRange) {
-  const std::pair<double, std::int32_t> cases[] = {
-      {2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.5001, 3}, {2147483647.0, INT32_MAX}};
+  const std::pair<double, std::int32_t> cases[] = {{2.5, 2},
+                                                   {3.5, 4},
+                                                   {-2.5, -2},
+                                                   {2.5001, 3},
+                                                   {2147483647.0, INT32_MAX},
+                                                   {-2147483648.0, INT32_MIN}};
   for (const auto& [value, expected] : cases) EXPECT_EQ(RoundHalfEven(value), expected) << value;
   EXPECT_THROW(RoundHalfEven(2147483647.5), RunTimeError);
   EXPECT_THROW(RoundHalfEven(std::nan("")), RunTimeError);
+  std::int32_t counter = INT32_MAX - 1;  // a log of 2^31 - 1 bytes is still read
+  CheckedAdd(counter, 1);
+  EXPECT_THROW(CheckedAdd(counter, 1), RunTimeError);
 }
 
 // The gauge skips work between percent steps, yet gives every step at its exact byte; a log that
-// grew while it was read stays at 100.
+// grew while it was read (a pipe has no length at all) stays at 100.
 TEST(NumberText, ProgressGauge) {
   EXPECT_EQ(ProgressPercent(5000, 1000), 100);
-  EXPECT_EQ(ProgressPercent(10, 0), 100);
+  EXPECT_EQ(ProgressPercent(0, 0), 100);
   for (std::int64_t length : {1, 3, 199, 200, 201, 1000, 65537}) {
     ProgressGauge gauge(length);
     for (std::int64_t read = 0; read <= length + 2; ++read) {

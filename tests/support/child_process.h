@@ -48,6 +48,9 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
   const pid_t pid = ::fork();
   if (pid == 0) {  // only async-signal-safe calls until exec
     bool ready = ::dup2(out, STDOUT_FILENO) >= 0 && ::dup2(err, STDERR_FILENO) >= 0;
+    // No standard input: the program reads no terminal, and the first file it opens gets
+    // descriptor 0, which it must treat like any other.
+    ::close(STDIN_FILENO);
     if (!setup.WorkingDirectory.empty())
       ready = ready && ::chdir(setup.WorkingDirectory.c_str()) == 0;
     // The program starts with these signals at their defaults, as from a shell, whatever the
