@@ -13,7 +13,7 @@ namespace velunor {
 
 RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
                         const std::string& outputBase, const RunOptions& options, RunWindow& window,
-                        std::size_t blockSize) {
+                        std::size_t blockSize, RejectedLineSink* rejectedLineSink) {
   InputFile input(inputPath, [&window] { window.ProcessPendingEvents(); });
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
@@ -34,7 +34,9 @@ RunTotals RunConversion(const std::string& inputPath, const OutputTarget& output
   window.StartOutputSizeDisplay();
   LineReader reader(input, blockSize);
   LineView line;
+  std::int64_t lineNumber = 0;  // names a faulty line in the report of them
   while (reader.Next(line)) {
+    ++lineNumber;
     CheckedAdd(bytesRead, line.Length);
     const RecordClass record = ClassifyRecord(line.Head, line.Length, mode);
     if (record.Outcome == RecordOutcome::Written) {
@@ -47,6 +49,8 @@ RunTotals RunConversion(const std::string& inputPath, const OutputTarget& output
       }
     } else if (record.Outcome == RecordOutcome::Rejected) {
       CheckedAdd(rejectedLines, 1);
+      if (rejectedLineSink != nullptr)
+        rejectedLineSink->Rejected(lineNumber, line.Head, line.Length);
     }
     window.SetProgress(progress.Percent(bytesRead));
     if (split && sliceSeconds == sliceLength) {
