@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "batch_progress.h"
 #include "child_process.h"
 #include "console_window.h"
 #include "file_snapshot.h"
@@ -109,6 +110,24 @@ TEST(Console, ProgressLineOnATerminal) {
   text.resize(std::fread(text.data(), 1, text.size(), terminal));
   std::fclose(terminal);
   EXPECT_EQ(text, "\r  6 %  3 KB Out...\r  7 %  3 KB Out...\n");
+}
+
+// Several logs: one line for the whole call, at most ten times a second, blanked before other text.
+TEST(Console, BatchProgressLineOnATerminal) {
+  std::FILE* terminal = std::tmpfile();
+  BatchProgressLine line(terminal, true);
+  line.Show({0, 8, 0, 0});  // too soon after the start
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  line.Show({3, 8, 45, 1234});
+  line.Show({4, 8, 50, 1300});  // too soon after the last
+  line.Clear();
+  line.Clear();
+  std::string text(200, '\0');
+  std::rewind(terminal);
+  text.resize(std::fread(text.data(), 1, text.size(), terminal));
+  std::fclose(terminal);
+  const std::string shown = "3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...";
+  EXPECT_EQ(text, "\r" + shown + "\r" + std::string(shown.size(), ' ') + "\r");
 }
 
 }  // namespace
