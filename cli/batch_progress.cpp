@@ -1,7 +1,5 @@
 #include "batch_progress.h"
 
-#include <algorithm>
-
 #include "number_text.h"
 
 namespace velunor {
@@ -14,13 +12,14 @@ void BatchProgressLine::Show(const BatchProgress& progress) {
   const auto now = std::chrono::steady_clock::now();
   if (now - lastDraw_ < kRefreshInterval) return;
   lastDraw_ = now;
-  char text[160];
+  // Four numbers of at most 20 digits and 40 characters of text: the line always fits.
+  char text[128];
   const int length = std::snprintf(
       text, sizeof text, "%d von %d Log-Dateien fertig, %3d %%,%s KB Out...", progress.LogsDone,
       progress.Logs, progress.Percent, NumberText(progress.KilobytesWritten).c_str());
   std::fprintf(stream_, "\r%s", text);
   std::fflush(stream_);
-  shownLength_ = std::min(static_cast<std::size_t>(std::max(length, 0)), sizeof text - 1);
+  shownLength_ = static_cast<std::size_t>(length);
 }
 
 void BatchProgressLine::Clear() {

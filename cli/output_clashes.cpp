@@ -25,7 +25,8 @@ struct FileKey {
 
 FileKey KeyOf(const std::string& name) {
   std::error_code error;
-  fs::path path = fs::weakly_canonical(fs::absolute(name, error), error);
+  fs::path path = fs::absolute(name, error);
+  if (!error) path = fs::weakly_canonical(path, error);
   if (error || path.empty()) path = fs::path(name).lexically_normal();  // no working folder
   FileKey key{path.string(), std::nullopt};
   struct stat info {};

@@ -15,6 +15,7 @@
 #include "child_process.h"
 #include "console_window.h"
 #include "file_snapshot.h"
+#include "rejected_report.h"
 #include "temp_dir.h"
 
 namespace velunor::testing {
@@ -128,6 +129,22 @@ TEST(Console, BatchProgressLineOnATerminal) {
   std::fclose(terminal);
   const std::string shown = "3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...";
   EXPECT_EQ(text, "\r" + shown + "\r" + std::string(shown.size(), ' ') + "\r");
+}
+
+// More faulty lines than a case can show: those beyond the buffer wait in a temporary file for
+// the logs before theirs, and come back whole and in order.
+TEST(RejectedRows, ManyWaitInATemporaryFile) {
+  RejectedRows rows("a;b_DAT.LOG", -1);
+  std::string expected;
+  for (int line = 1; line <= 5000; ++line) {
+    rows.Rejected(line, "$4;1;;4", 57);
+    expected += "\"a;b_DAT.LOG\";" + std::to_string(line) + ";$4;57;55 oder 63\r\n";
+  }
+  TempDir dir;
+  const int report = ::open((dir / "r.csv").c_str(), O_WRONLY | O_CREAT, 0600);
+  rows.CopyTo(report);
+  ::close(report);
+  EXPECT_EQ(ReadFile(dir / "r.csv"), expected);
 }
 
 }  // namespace
