@@ -8,11 +8,11 @@ namespace velunor {
 
 const char* const kUsageLine =
     "Aufruf: velunor-convert [--status=copy|transform|discard] [--append] [--split=MINUTEN] "
-    "[-o AUSGABE] LOGDATEI";
+    "[-o AUSGABE] [--jobs=N] [--rejected=DATEI] LOGDATEI...";
 
 const char* const kHelpText =
-    "Wandelt eine Log-Datei (Name endet auf \"DAT.LOG\") in CSV-Dateien um und lässt ungültige\n"
-    "Datensätze aus.\n"
+    "Wandelt Log-Dateien (Name endet auf \"DAT.LOG\") in CSV-Dateien um und lässt ungültige\n"
+    "Datensätze aus. Jede Log-Datei bekommt mit denselben Optionen ihre eigene Ausgabe.\n"
     "\n"
     "Optionen:\n"
     "  --status=MODUS   Status-Kanäle Nr. 7 und 8: copy (unverändert kopieren),\n"
@@ -24,14 +24,26 @@ const char* const kHelpText =
     "                   NAME_00d01h00m.CSV, und werden überschrieben, wenn vorhanden\n"
     "  -o AUSGABE       Name der CSV-Datei (ohne Teilung; Vorgabe: Log-Name ohne\n"
     "                   \"_DAT.LOG\", dafür \".CSV\"); \"-o -\": auf die Standardausgabe,\n"
-    "                   die Zusammenfassung dann auf die Standardfehlerausgabe\n"
+    "                   die Zusammenfassung dann auf die Standardfehlerausgabe; -o nur mit\n"
+    "                   einer Log-Datei\n"
+    "  --jobs=N         höchstens N Log-Dateien zugleich umwandeln (Vorgabe: Zahl der\n"
+    "                   Prozessoren; 1: der Reihe nach)\n"
+    "  --rejected=DATEI jede fehlerhafte ausgelassene Zeile in DATEI aufführen (\"-\":\n"
+    "                   Standardausgabe, die Zusammenfassung dann auf die\n"
+    "                   Standardfehlerausgabe): CSV mit Kopfzeile Zeile;Kanal;Länge;erwartet,\n"
+    "                   bei mehreren Log-Dateien vorne die Spalte Datei\n"
     "  --help           diese Hilfe anzeigen\n"
     "  --version        Version anzeigen\n"
     "\n"
     "Eine CSV-Datei, die gerade ein anderer Lauf schreibt, bleibt unverändert (Fehler 70).\n"
     "\n"
+    "Mit mehreren Log-Dateien steht für jede umgewandelte eine Zeile \"NAME: ...\" in der\n"
+    "Reihenfolge des Aufrufs in der Ausgabe, danach \"Gesamt: ...\" mit den Summen. Eine\n"
+    "fehlgeschlagene Log-Datei hat keine Zeile: ihr Fehler steht mit ihrem Namen davor auf der\n"
+    "Standardfehlerausgabe, und die übrigen werden trotzdem umgewandelt.\n"
+    "\n"
     "Rückgabewert: 0 bei Erfolg (letzte Zeile: Zusammenfassung), 1 bei einem Fehler während\n"
-    "der Umwandlung, 2 bei falschem Aufruf oder ungültigem Dateinamen, 128 + Nummer des\n"
+    "einer Umwandlung, 2 bei falschem Aufruf oder ungültigem Dateinamen, 128 + Nummer des\n"
     "Signals nach Abbruch durch SIGINT, SIGTERM oder SIGHUP (die Ausgabe endet dann mit dem\n"
     "letzten vollständigen Datensatz).\n";
 
@@ -57,6 +69,15 @@ std::int16_t ParseSplit(const std::string& text) {
   return static_cast<std::int16_t>(minutes);
 }
 
+int ParseJobs(const std::string& text) {
+  int jobs = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || jobs < 1) {
+    throw UsageError{"Ungültiger Wert für --jobs: \"" + text + "\" (erlaubt: 1 oder mehr)."};
+  }
+  return jobs;
+}
+
 std::string GermanParseMessage(const CLI::ParseError& error) {
   if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
     return "Unbekannte Option oder zu viele Argumente.";
@@ -78,13 +99,14 @@ std::vector<std::string> EmptyValuesAsWords(const std::vector<std::string>& argu
                    arguments.end());
       break;
     }
-    if (word == "--status=" || word == "--split=") {
+    if (word == "--status=" || word == "--split=" || word == "--jobs=" || word == "--rejected=") {
       words.push_back(word.substr(0, word.size() - 1));
       words.emplace_back();
       continue;
     }
     words.push_back(word);
-    const bool takesNext = word == "-o" || word == "--status" || word == "--split";
+    const bool takesNext = word == "-o" || word == "--status" || word == "--split" ||
+                           word == "--jobs" || word == "--rejected";
     if (takesNext && i + 1 < arguments.size()) words.push_back(arguments[++i]);
   }
   return words;
@@ -103,6 +125,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   std::string status = "transform";
   std::string split = "0";
   std::string output;
+  std::string jobs;
+  std::string rejected;
 
   CLI::App app;
   app.set_help_flag();
@@ -114,7 +138,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   app.add_flag("--append", result.Options.Append);
   CLI::Option* splitOption = app.add_option("--split", split)->multi_option_policy(collect);
   CLI::Option* outputOption = app.add_option("-o", output)->multi_option_policy(collect);
-  CLI::Option* logOption = app.add_option("LOGFILE", result.LogFile);
+  CLI::Option* jobsOption = app.add_option("--jobs", jobs)->multi_option_policy(collect);
+  CLI::Option* rejectedOption =
+      app.add_option("--rejected", rejected)->multi_option_policy(collect);
+  CLI::Option* logOption = app.add_option("LOG", result.LogFiles);
 
   const std::vector<std::string> words = EmptyValuesAsWords(arguments);
   std::vector<std::string> reversed(words.rbegin(), words.rend());
@@ -127,14 +154,24 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   RefuseRepeated(*statusOption, "--status");
   RefuseRepeated(*splitOption, "--split");
   RefuseRepeated(*outputOption, "-o");
+  RefuseRepeated(*jobsOption, "--jobs");
+  RefuseRepeated(*rejectedOption, "--rejected");
   if (outputOption->count() > 0 && output.empty()) {
     throw UsageError{"Leerer Dateiname für -o (\"-\": Standardausgabe)."};
   }
+  if (rejectedOption->count() > 0 && rejected.empty()) {
+    throw UsageError{"Leerer Dateiname für --rejected (\"-\": Standardausgabe)."};
+  }
   if (logOption->count() == 0) throw UsageError{"Keine Log-Datei angegeben."};
+  if (outputOption->count() > 0 && result.LogFiles.size() > 1) {
+    throw UsageError{"-o ist nur mit einer Log-Datei erlaubt."};
+  }
 
   result.Options.StatusChannelMode = ParseStatus(status);
   result.Options.SplitMinutes = ParseSplit(split);
   if (outputOption->count() > 0) result.OutputPath = output;
+  if (jobsOption->count() > 0) result.Jobs = ParseJobs(jobs);
+  if (rejectedOption->count() > 0) result.RejectedPath = rejected;
   if (result.Options.SplitMinutes > 0 && (result.OutputPath || result.Options.Append)) {
     throw UsageError{
         "--split kann nicht mit -o oder --append verwendet werden: geteilte Ausgabedateien "

@@ -13,8 +13,10 @@ struct CommandLine {
   bool ShowHelp = false;
   bool ShowVersion = false;
   RunOptions Options;
-  std::optional<std::string> OutputPath;  // -o, only without a split
-  std::string LogFile;
+  std::optional<std::string> OutputPath;    // -o, only without a split and with one log
+  int Jobs = 0;                             // logs converted at once; 0: one per online processor
+  std::optional<std::string> RejectedPath;  // --rejected: the report of faulty lines, "-": stdout
+  std::vector<std::string> LogFiles;        // at least one
 };
 
 // Reads the arguments (without the program name). A wrong call raises UsageError with a German

@@ -9,20 +9,29 @@
 
 namespace velunor {
 
-LogRun ConvertLog(const std::string& logFile, const CommandLine& commandLine, RunWindow& window) {
-  // The names are used as given, relative to the working folder: the output still lands beside
-  // the log (the eight characters cut off never reach into a folder's name), and neither a
-  // deleted working folder nor one too deep for an absolute path stands in the way.
+// The names are used as given, relative to the working folder: the output still lands beside the
+// log (the eight characters cut off never reach into a folder's name), and neither a deleted
+// working folder nor one too deep for an absolute path stands in the way.
+std::string OutputPathOf(const std::string& logFile, const CommandLine& commandLine) {
   const std::string outputBase = OutputBaseOf(logFile);
-  const RunOptions& options = commandLine.Options;
-  const std::string outputPath = options.SplitMinutes > 0
-                                     ? outputBase + FormatSliceSuffix(0) + ".CSV"
-                                     : commandLine.OutputPath.value_or(outputBase + ".CSV");
+  if (commandLine.Options.SplitMinutes > 0) return outputBase + FormatSliceSuffix(0) + ".CSV";
+  return commandLine.OutputPath.value_or(outputBase + ".CSV");
+}
+
+bool CsvGoesToStandardOutput(const std::string& logFile, const CommandLine& commandLine) {
   // Opened a second time by its name, standard output's file would get an offset of its own,
   // and the summary would overwrite the CSV's beginning.
-  const bool toStandardOutput = commandLine.OutputPath == "-" || IsStandardOutput(outputPath);
-  const OutputTarget target = toStandardOutput ? OutputTarget(STDOUT_FILENO) : outputPath;
-  return {RunConversion(logFile, target, outputBase, options, window), toStandardOutput};
+  return commandLine.OutputPath == "-" || IsStandardOutput(OutputPathOf(logFile, commandLine));
+}
+
+LogRun ConvertLog(const std::string& logFile, const CommandLine& commandLine, RunWindow& window,
+                  RejectedLineSink* rejectedLines) {
+  const bool toStandardOutput = CsvGoesToStandardOutput(logFile, commandLine);
+  const OutputTarget target =
+      toStandardOutput ? OutputTarget(STDOUT_FILENO) : OutputPathOf(logFile, commandLine);
+  return {RunConversion(logFile, target, OutputBaseOf(logFile), commandLine.Options, window,
+                        LineReader::kDefaultBlockSize, rejectedLines),
+          toStandardOutput};
 }
 
 }  // namespace velunor

@@ -3,12 +3,16 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
+#include "batch_run.h"
 #include "command_line.h"
 #include "console_window.h"
 #include "log_name.h"
 #include "log_run.h"
+#include "output_clashes.h"
 #include "process_signals.h"
+#include "rejected_report.h"
 #include "run_conversion.h"
 #include "run_time_error.h"
 #include "standard_output.h"
@@ -31,33 +35,34 @@ int PrintResult(const std::string& text) {
   }
 }
 
-}  // namespace
+int UsageFailure(const std::string& message) {
+  std::cerr << "velunor-convert: " << message << "\n"
+            << velunor::kUsageLine << "\nMehr mit --help.\n";
+  return kExitUsage;
+}
 
-int main(int argc, char** argv) {
+// One log: its summary is the last line of standard output, or of standard error when standard
+// output carries the CSV or the rejected-lines report.
+int ConvertOneLog(const velunor::CommandLine& commandLine, int reportFd) {
   using namespace velunor;
-  ReserveStandardStreams();
-  InstallSignalHandling();
-  CommandLine commandLine;
-  try {
-    commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const UsageError& error) {
-    std::cerr << "velunor-convert: " << error.Message << "\n"
-              << kUsageLine << "\nMehr mit --help.\n";
-    return kExitUsage;
-  }
-  if (commandLine.ShowHelp) return PrintResult(std::string(kUsageLine) + "\n\n" + kHelpText);
-  if (commandLine.ShowVersion) return PrintResult("velunor-convert " VELUNOR_VERSION "\n");
-  if (!IsAcceptedLogName(commandLine.LogFile)) {
-    std::cerr << kRefusedNameText << "\n";
-    return kExitUsage;
-  }
-
+  const std::string& log = commandLine.LogFiles.front();
   ConsoleWindow window(stderr, ::isatty(STDERR_FILENO) == 1);
+  std::optional<RejectedRows> rows;
+  if (reportFd >= 0) rows.emplace("", reportFd);
   LogRun run;
   try {
-    run = ConvertLog(commandLine.LogFile, commandLine, window);
+    run = ConvertLog(log, commandLine, window, rows ? &*rows : nullptr);
+    if (rows) {
+      rows->Flush();
+      CloseRejectedReport(reportFd);
+    }
   } catch (const RunTimeError& error) {
     window.EndLine();
+    try {  // the rows of the lines read before the error, as the CSV keeps its records
+      if (rows) rows->Flush();
+    } catch (const RunTimeError&) {
+      // The report itself failed: the first error is the one shown.
+    }
     if (const int signal = ReceivedStopSignal(); signal != 0) {
       std::cerr << "velunor-convert: Abbruch durch " << SignalName(signal)
                 << "; die Ausgabe endet mit dem letzten vollständigen Datensatz.\n";
@@ -68,7 +73,49 @@ int main(int argc, char** argv) {
   }
   window.EndLine();
   const std::string summary = SummaryText(run.Totals) + "\n";
-  if (!run.CsvOnStandardOutput) return PrintResult(summary);
+  if (!run.CsvOnStandardOutput && reportFd != STDOUT_FILENO) return PrintResult(summary);
   std::cerr << summary;
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace velunor;
+  ReserveStandardStreams();
+  InstallSignalHandling();
+  CommandLine commandLine;
+  try {
+    commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const UsageError& error) {
+    return UsageFailure(error.Message);
+  }
+  if (commandLine.ShowHelp) return PrintResult(std::string(kUsageLine) + "\n\n" + kHelpText);
+  if (commandLine.ShowVersion) return PrintResult("velunor-convert " VELUNOR_VERSION "\n");
+
+  const bool several = commandLine.LogFiles.size() > 1;
+  bool refused = false;
+  for (const std::string& log : commandLine.LogFiles) {
+    if (IsAcceptedLogName(log)) continue;
+    std::cerr << (several ? log + ": " : "") << kRefusedNameText << "\n";
+    refused = true;
+  }
+  if (refused) return kExitUsage;
+  try {
+    RefuseClashingOutputs(commandLine);
+  } catch (const UsageError& error) {
+    return UsageFailure(error.Message);
+  }
+
+  int reportFd = -1;
+  if (commandLine.RejectedPath) {
+    try {
+      reportFd = OpenRejectedReport(*commandLine.RejectedPath);
+      WriteAll(reportFd, RejectedReportHeader(several));
+    } catch (const RunTimeError& error) {
+      std::cerr << *commandLine.RejectedPath << ":" << ErrorText(error) << "\n";
+      return kExitRunFailed;
+    }
+  }
+  return several ? ConvertSeveralLogs(commandLine, reportFd) : ConvertOneLog(commandLine, reportFd);
 }

@@ -21,8 +21,12 @@ void ReserveStandardStreams() {
 }
 
 void WriteStandardOutput(std::string_view text) {
+  WriteAll(STDOUT_FILENO, text);
+}
+
+void WriteAll(int fd, std::string_view text) {
   while (!text.empty()) {
-    const ssize_t done = ::write(STDOUT_FILENO, text.data(), text.size());
+    const ssize_t done = ::write(fd, text.data(), text.size());
     if (done < 0) {
       if (errno == EINTR) continue;
       throw TransferError(errno);

@@ -14,6 +14,9 @@ void ReserveStandardStreams();
 // RunTimeError, since a result nobody received is no success.
 void WriteStandardOutput(std::string_view text);
 
+// Writes all of `text` to the open descriptor `fd`, raising RunTimeError as above.
+void WriteAll(int fd, std::string_view text);
+
 // Whether `path` names the file standard output already writes to (by device and inode, however
 // the path is spelled: "/dev/stdout", the file the shell redirected to).
 bool IsStandardOutput(const std::string& path);

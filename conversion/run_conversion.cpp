@@ -39,7 +39,8 @@ std::unique_ptr<OutputFile> OpenSliceFile(const std::string& outputBase,
 template <StatusChannelMode mode>
 RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const FileIdentity& log,
                          std::unique_ptr<OutputFile>& firstOutput, const std::string& outputBase,
-                         const RunOptions& options, RunWindow& window, std::size_t blockSize) {
+                         const RunOptions& options, RunWindow& window, std::size_t blockSize,
+                         RejectedLineSink* rejectedLineSink) {
   // A local owner, which the compiler can keep in a register; the parameter lives in memory.
   std::unique_ptr<OutputFile> output = std::move(firstOutput);
   ProgressGauge progress(inputLength);
@@ -53,6 +54,7 @@ RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const File
   std::int32_t sliceSeconds = 0;
   const bool split = options.SplitMinutes > 0;
   const std::int32_t sliceLength = std::int32_t{options.SplitMinutes} * 60;
+  std::int64_t lineNumber = 0;  // names a faulty line in the report of them
 
   static_assert(OutputFile::kRecordSpan <= LineReader::kReadableHead &&
                 kLongestRecord <= OutputFile::kRecordSpan);
@@ -64,6 +66,7 @@ RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const File
     // as they do for the same line (bytes written by the same length, a faulty line of six or
     // more characters by one, a time tick of 55 by one), so none can overflow first.
     CheckedAdd(bytesRead, line.Length);
+    lineNumber += line.Lines;
     const RecordClass record = ClassifyRecord(line.Head, line.Length, mode);
     if (record.Outcome == RecordOutcome::Written) {
       // Head is either empty or the "$" that replaces the line's first byte.
@@ -86,6 +89,8 @@ RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const File
       }
     } else if (record.Outcome == RecordOutcome::Rejected) {
       ++rejectedLines;
+      if (rejectedLineSink != nullptr)
+        rejectedLineSink->Rejected(lineNumber, line.Head, line.Length);
     }
     ShowProgress(progress, bytesRead, shownPercent, window);
   });
@@ -99,31 +104,34 @@ RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const File
 
 RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
                         const std::string& outputBase, const RunOptions& options, RunWindow& window,
-                        std::size_t blockSize) {
+                        std::size_t blockSize, RejectedLineSink* rejectedLineSink) {
   InputFile input(inputPath, [&window] { window.ProcessPendingEvents(); });
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
   std::int32_t inputLength = 0;  // a 32-bit count like the others: a log over 2 GiB overflows here
   CheckedAdd(inputLength, input.Length());
   return ConvertLines(input, inputLength, input.Identity(), std::move(output), outputBase, options,
-                      window, blockSize);
+                      window, blockSize, rejectedLineSink);
 }
 
 RunTotals ConvertLines(ByteSource& input, std::int64_t inputLength, const FileIdentity& log,
                        std::unique_ptr<OutputFile> output, const std::string& outputBase,
-                       const RunOptions& options, RunWindow& window, std::size_t blockSize) {
+                       const RunOptions& options, RunWindow& window, std::size_t blockSize,
+                       RejectedLineSink* rejectedLineSink) {
   switch (options.StatusChannelMode) {
     case StatusChannelMode::CopyUnchanged:
-      return ConvertLinesIn<StatusChannelMode::CopyUnchanged>(
-          input, inputLength, log, output, outputBase, options, window, blockSize);
+      return ConvertLinesIn<StatusChannelMode::CopyUnchanged>(input, inputLength, log, output,
+                                                              outputBase, options, window,
+                                                              blockSize, rejectedLineSink);
     case StatusChannelMode::Transform:
       return ConvertLinesIn<StatusChannelMode::Transform>(input, inputLength, log, output,
-                                                          outputBase, options, window, blockSize);
+                                                          outputBase, options, window, blockSize,
+                                                          rejectedLineSink);
     case StatusChannelMode::Discard:
       break;
   }
   return ConvertLinesIn<StatusChannelMode::Discard>(input, inputLength, log, output, outputBase,
-                                                    options, window, blockSize);
+                                                    options, window, blockSize, rejectedLineSink);
 }
 
 std::string SummaryText(const RunTotals& totals) {

@@ -8,6 +8,7 @@
 #include "line_reader.h"
 #include "output_file.h"
 #include "output_target.h"
+#include "rejected_line_sink.h"
 #include "run_options.h"
 #include "run_window.h"
 
@@ -16,9 +17,11 @@ namespace velunor {
 // Converts one log into one CSV file, or into time slices when a split interval is set. The
 // first output file is `outputPath`; slice files are named `outputBase` + slice suffix + ".CSV".
 // Every failure raises RunTimeError; what was written before it stays on disk, in whole lines.
+// `rejectedLineSink`, when given, hears of every line counted as faulty, with its number.
 RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
                         const std::string& outputBase, const RunOptions& options, RunWindow& window,
-                        std::size_t blockSize = LineReader::kDefaultBlockSize);
+                        std::size_t blockSize = LineReader::kDefaultBlockSize,
+                        RejectedLineSink* rejectedLineSink = nullptr);
 
 // The part of a run after its files have been opened: every line of `input` through the record
 // filter into `output` and the slice files after it, with the window told as RunConversion
@@ -27,7 +30,8 @@ RunTotals RunConversion(const std::string& inputPath, const OutputTarget& output
 RunTotals ConvertLines(ByteSource& input, std::int64_t inputLength, const FileIdentity& log,
                        std::unique_ptr<OutputFile> output, const std::string& outputBase,
                        const RunOptions& options, RunWindow& window,
-                       std::size_t blockSize = LineReader::kDefaultBlockSize);
+                       std::size_t blockSize = LineReader::kDefaultBlockSize,
+                       RejectedLineSink* rejectedLineSink = nullptr);
 
 // The closing message: " 121 KB von 146 KB geschrieben, 3 Zeile(n) mit Fehler ausgelassen."
 std::string SummaryText(const RunTotals& totals);

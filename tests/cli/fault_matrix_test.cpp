@@ -11,9 +11,11 @@
 #include <filesystem>
 #include <thread>
 
+#include "batch_progress.h"
 #include "child_process.h"
 #include "console_window.h"
 #include "file_snapshot.h"
+#include "rejected_report.h"
 #include "temp_dir.h"
 
 namespace velunor::testing {
@@ -114,6 +116,40 @@ TEST(Console, ProgressLineOnATerminal) {
   text.resize(std::fread(text.data(), 1, text.size(), terminal));
   std::fclose(terminal);
   EXPECT_EQ(text, "\r  6 %  3 KB Out...\r  7 %  3 KB Out...\n");
+}
+
+// Several logs: one line for the whole call, at most ten times a second, blanked before other text.
+TEST(Console, BatchProgressLineOnATerminal) {
+  std::FILE* terminal = std::tmpfile();
+  BatchProgressLine line(terminal, true);
+  line.Show({0, 8, 0, 0});  // too soon after the start
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  line.Show({3, 8, 45, 1234});
+  line.Show({4, 8, 50, 1300});  // too soon after the last
+  line.Clear();
+  line.Clear();
+  std::string text(200, '\0');
+  std::rewind(terminal);
+  text.resize(std::fread(text.data(), 1, text.size(), terminal));
+  std::fclose(terminal);
+  const std::string shown = "3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...";
+  EXPECT_EQ(text, "\r" + shown + "\r" + std::string(shown.size(), ' ') + "\r");
+}
+
+// More faulty lines than a case can show: those beyond the buffer wait in a temporary file for
+// the logs before theirs, and come back whole and in order.
+TEST(RejectedRows, ManyWaitInATemporaryFile) {
+  RejectedRows rows("a;b_DAT.LOG", -1);
+  std::string expected;
+  for (int line = 1; line <= 5000; ++line) {
+    rows.Rejected(line, "$4;1;;4", 57);
+    expected += "\"a;b_DAT.LOG\";" + std::to_string(line) + ";$4;57;55 oder 63\r\n";
+  }
+  TempDir dir;
+  const int report = ::open((dir / "r.csv").c_str(), O_WRONLY | O_CREAT, 0600);
+  rows.CopyTo(report);
+  ::close(report);
+  EXPECT_EQ(ReadFile(dir / "r.csv"), expected);
 }
 
 }  // namespace

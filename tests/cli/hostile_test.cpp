@@ -167,6 +167,44 @@ TEST(Stop, AtALineBoundaryKeepingWhatWasRead) {
   }
 }
 
+// Several logs at once: one signal stops every conversion at a line boundary, and no log not yet
+// begun is started.
+TEST(Stop, EveryLogOfACall) {
+  TempDir dir;
+  const std::string sent = Ticks(3) + "$1;1;;000";
+  for (const char* log : {"a_DAT.LOG", "b_DAT.LOG"})
+    ASSERT_EQ(::mkfifo((dir / log).c_str(), 0600), 0);
+  WriteFile(dir / "c_DAT.LOG", Ticks(1));
+  ChildResult result;
+  std::thread run([&] {
+    result = RunChild(VELUNOR_CONVERT_PATH, {"--jobs=2", "a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"},
+                      {dir.Path().string()});
+  });
+  std::vector<int> writers;
+  for (const char* log : {"a_DAT.LOG", "b_DAT.LOG"}) {
+    writers.push_back(::open((dir / log).c_str(), O_WRONLY));  // once the converter reads
+    EXPECT_EQ(::write(writers.back(), sent.data(), sent.size()), std::ssize(sent));
+  }
+  EXPECT_TRUE(Eventually([&] {
+    int unread = -1;
+    for (const int writer : writers)
+      if (::ioctl(writer, FIONREAD, &unread) != 0 || unread != 0) return false;
+    return fs::exists(dir / "b.CSV") && Converter().second == 'S';
+  }));
+  if (const pid_t pid = Converter().first; pid > 0) ::kill(pid, SIGTERM);
+  Eventually([] { return Converter().first < 0; });
+  for (const int writer : writers) ::close(writer);
+  run.join();
+  EXPECT_EQ(result.ExitStatus, 128 + SIGTERM);
+  EXPECT_EQ(result.Out, "");
+  EXPECT_EQ(result.Err,
+            "velunor-convert: Abbruch durch SIGTERM; die Ausgaben enden mit dem letzten "
+            "vollständigen Datensatz.\n");
+  EXPECT_EQ(ReadFile(dir / "a.CSV"), Ticks(3));
+  EXPECT_EQ(ReadFile(dir / "b.CSV"), Ticks(3));
+  EXPECT_FALSE(fs::exists(dir / "c.CSV"));
+}
+
 // A working folder that has been deleted, or that lies deeper than an absolute path may reach:
 // the names are used as given.
 TEST(WorkingFolder, GoneOrTooDeep) {
