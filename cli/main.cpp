@@ -2,25 +2,41 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
 #include "command_line.h"
 #include "console_window.h"
-#include "duration_labels.h"
 #include "log_name.h"
+#include "log_run.h"
+#include "process_signals.h"
 #include "run_conversion.h"
 #include "run_time_error.h"
+#include "standard_output.h"
 
 namespace {
 
 constexpr int kExitRunFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitSignalBase = 128;
+
+// A result that cannot be delivered on standard output is a failure like any other.
+int PrintResult(const std::string& text) {
+  try {
+    velunor::WriteStandardOutput(text);
+    return 0;
+  } catch (const velunor::RunTimeError& error) {
+    std::cerr << "velunor-convert: Fehler beim Schreiben auf die Standardausgabe:"
+              << velunor::ErrorText(error) << "\n";
+    return kExitRunFailed;
+  }
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace velunor;
+  ReserveStandardStreams();
+  InstallSignalHandling();
   CommandLine commandLine;
   try {
     commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -29,37 +45,30 @@ int main(int argc, char** argv) {
               << kUsageLine << "\nMehr mit --help.\n";
     return kExitUsage;
   }
-  if (commandLine.ShowHelp) {
-    std::cout << kUsageLine << "\n\n" << kHelpText;
-    return 0;
-  }
-  if (commandLine.ShowVersion) {
-    std::cout << "velunor-convert " << VELUNOR_VERSION << "\n";
-    return 0;
-  }
+  if (commandLine.ShowHelp) return PrintResult(std::string(kUsageLine) + "\n\n" + kHelpText);
+  if (commandLine.ShowVersion) return PrintResult("velunor-convert " VELUNOR_VERSION "\n");
   if (!IsAcceptedLogName(commandLine.LogFile)) {
     std::cerr << kRefusedNameText << "\n";
     return kExitUsage;
   }
 
-  // The window always hands over full paths; so does the command line, so that the output
-  // lands beside the log however the log was named.
-  const std::string inputPath = std::filesystem::absolute(commandLine.LogFile).string();
-  const std::string outputBase = OutputBaseOf(inputPath);
-  const RunOptions& options = commandLine.Options;
-  const std::string outputPath = options.SplitMinutes > 0
-                                     ? outputBase + FormatSliceSuffix(0) + ".CSV"
-                                     : commandLine.OutputPath.value_or(outputBase + ".CSV");
-
   ConsoleWindow window(stderr, ::isatty(STDERR_FILENO) == 1);
+  LogRun run;
   try {
-    const RunTotals totals = RunConversion(inputPath, outputPath, outputBase, options, window);
-    window.EndLine();
-    std::cout << SummaryText(totals) << "\n";
-    return 0;
+    run = ConvertLog(commandLine.LogFile, commandLine, window);
   } catch (const RunTimeError& error) {
     window.EndLine();
+    if (const int signal = ReceivedStopSignal(); signal != 0) {
+      std::cerr << "velunor-convert: Abbruch durch " << SignalName(signal)
+                << "; die Ausgabe endet mit dem letzten vollständigen Datensatz.\n";
+      return kExitSignalBase + signal;
+    }
     std::cerr << ErrorText(error) << "\n";
     return kExitRunFailed;
   }
+  window.EndLine();
+  const std::string summary = SummaryText(run.Totals) + "\n";
+  if (!run.CsvOnStandardOutput) return PrintResult(summary);
+  std::cerr << summary;
+  return 0;
 }

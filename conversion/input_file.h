@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "byte_source.h"
@@ -15,10 +16,12 @@ struct FileIdentity {
   ino_t Inode = 0;
 };
 
-// The log, opened for sequential reading.
+// The log, opened for sequential reading. A FIFO or pipe is never waited for blindly: until its
+// writer has appeared and while it sends nothing, `whileWaiting` is called every few
+// milliseconds, and may end the run by raising an error.
 class InputFile : public ByteSource {
  public:
-  explicit InputFile(const std::string& path);
+  explicit InputFile(const std::string& path, std::function<void()> whileWaiting = {});
   ~InputFile() override;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
@@ -29,7 +32,11 @@ class InputFile : public ByteSource {
   void Close();
 
  private:
+  void WaitForData();
+
   int fd_ = -1;
+  bool waits_ = false;  // not a regular file: data may be slow to come
+  std::function<void()> whileWaiting_;
   FileIdentity identity_;
 };
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "input_file.h"
+#include "output_target.h"
 
 namespace velunor {
 
@@ -15,8 +17,9 @@ enum class OutputMode { Replace, Append };
 class OutputFile {
  public:
   // Opens the file. Refuses (error 55) a path that names the log itself, before anything is
-  // opened for writing, so the log can never be emptied by its own conversion.
-  OutputFile(const std::string& path, OutputMode mode, const FileIdentity& log);
+  // opened for writing, so the log can never be emptied by its own conversion. Takes a lock on
+  // a regular file before emptying it: a file another run holds is refused (error 70) unchanged.
+  OutputFile(const OutputTarget& target, OutputMode mode, const FileIdentity& log);
   // Writes what is buffered and closes; errors are swallowed here, since this only runs when a
   // run is already failing.
   ~OutputFile();
@@ -45,8 +48,16 @@ class OutputFile {
     return out + text.size();
   }
   void Flush();
+  void TakeOver(bool empty, const FileIdentity& log);
+  void CutBackToWholeLines(std::size_t written);
+  bool Release();
 
   int fd_ = -1;
+  bool ownsDescriptor_ = true;
+  bool regular_ = false;
+  bool locked_ = false;
+  std::int64_t sizeAtStart_ = 0;  // the file is never cut below this
+  std::int64_t committed_ = 0;    // where the file ends after the last complete write
   std::vector<char> buffer_;
   std::size_t used_ = 0;
 };

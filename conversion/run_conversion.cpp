@@ -11,13 +11,15 @@
 
 namespace velunor {
 
-RunTotals RunConversion(const std::string& inputPath, const std::string& outputPath,
+RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
                         const std::string& outputBase, const RunOptions& options, RunWindow& window,
                         std::size_t blockSize) {
-  InputFile input(inputPath);
+  InputFile input(inputPath, [&window] { window.ProcessPendingEvents(); });
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
-  ProgressGauge progress(input.Length());
+  std::int32_t inputLength = 0;  // a 32-bit count like the others: a log over 2 GiB overflows here
+  CheckedAdd(inputLength, input.Length());
+  ProgressGauge progress(inputLength);
 
   std::int32_t& bytesWritten = window.BytesWritten();
   bytesWritten = 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "line_reader.h"
+#include "output_target.h"
 #include "run_options.h"
 #include "run_window.h"
 
@@ -11,8 +12,8 @@ namespace velunor {
 
 // Converts one log into one CSV file, or into time slices when a split interval is set. The
 // first output file is `outputPath`; slice files are named `outputBase` + slice suffix + ".CSV".
-// Every failure raises RunTimeError; what was written before it stays on disk.
-RunTotals RunConversion(const std::string& inputPath, const std::string& outputPath,
+// Every failure raises RunTimeError; what was written before it stays on disk, in whole lines.
+RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
                         const std::string& outputBase, const RunOptions& options, RunWindow& window,
                         std::size_t blockSize = LineReader::kDefaultBlockSize);
 

@@ -14,7 +14,8 @@ class RunWindow {
   virtual void SetProgress(int percent) = 0;
   // Lets the window handle waiting events (repaint, timer ticks) and returns. Raises RunTimeError
   // when the user has ended the run meanwhile (by closing the window): the run stops there, and
-  // its files are closed with what was written.
+  // its files are closed with what was written. Also called every few milliseconds while a log
+  // that is a FIFO or pipe has nothing to give.
   virtual void ProcessPendingEvents() = 0;
   // Switches the once-a-second display of the bytes written on and off.
   virtual void StartOutputSizeDisplay() = 0;

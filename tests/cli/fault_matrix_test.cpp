@@ -1,18 +1,18 @@
-// Every failure of a conversion, through the command-line converter: the user reads the error
-// number and its German description, the log keeps every byte, and what was written before the
-// failure stays on disk.
+// What needs a setup no case folder can hold: another user, a file-size limit, a 2 GiB log, a log
+// that arrives through a pipe. A failure is reported with its number and text and status 1, and
+// harms nothing.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
-#include <functional>
-#include <map>
-#include <string>
-#include <vector>
+#include <thread>
 
 #include "child_process.h"
+#include "console_window.h"
 #include "file_snapshot.h"
 #include "temp_dir.h"
 
@@ -20,160 +20,96 @@ namespace velunor::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using Args = std::vector<std::string>;
 
-std::string Record(char channel, std::size_t length, char lead = '$') {
-  std::string line{lead, channel};
-  line += ";1;;";
-  line.resize(length, '0');
-  return line;
-}
+const std::string kTick = "$1;1;;" + std::string(49, '0') + "\r\n";
 
-const std::string kTick = Record('1', 55) + "\r\n";
-const std::string kLog = "Quorix\r\n" + kTick + Record('7', 31, '\xA7') + "\r\n";
-const std::string kOld = "$6;1;;aus einem frueheren Lauf.\r\n";
+class Fault : public ::testing::Test {
+ protected:
+  void ExpectError(const std::vector<std::string>& args, const char* error, ChildSetup setup) {
+    setup.WorkingDirectory = dir.Path().string();
+    const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, args, setup);
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_EQ(result.Err, error);
+    EXPECT_EQ(result.Out, "");
+  }
 
-std::string TickLog() {  // 150 time ticks, each followed by a channel-2 record
-  std::string log;
-  for (int tick = 0; tick < 150; ++tick) log += kTick + Record('2', 55) + "\r\n";
-  return log;
-}
-
-// A log of `size` bytes, holes except for `head` at its start: 2 GiB cost no disk and read fast.
-void WriteSparse(const std::string& path, std::int64_t size, const std::string& head) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ASSERT_TRUE(fd >= 0 && ::ftruncate(fd, size) == 0);
-  ASSERT_EQ(::pwrite(fd, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
-  ::close(fd);
-}
-
-struct Row {
-  const char* Name;
-  std::function<Args(TempDir&, std::string& log)> Prepare;  // lays out files, gives arguments
-  const char* Error;
-  std::vector<std::string> Unchanged{};          // besides the log
-  std::map<std::string, std::string> Written{};  // what earlier output must hold
-  ChildSetup Setup{};
-};
-
-void PrintTo(const Row& row, std::ostream* out) {
-  *out << row.Name;
-}
-
-Args To(const std::string& output, const std::string& log) {
-  WriteFile(log, kLog);
-  return {"-o", output, log};
-}
-
-constexpr uid_t kNobody = 65534;  // root ignores permission bits; an ordinary user does not
-
-const Row kRows[] = {
-    {"LogMissing",
-     [](TempDir& d, std::string& log) {
-       WriteFile(d / "m.CSV", kOld);
-       return Args{log};
-     },
-     " 53 - Datei nicht gefunden\n",
-     {"m.CSV"}},
-    {"LogIsAFolder",
-     [](TempDir&, std::string& log) {
-       fs::create_directory(log);
-       return Args{log};
-     },
-     " 75 - Fehler beim Zugriff auf Pfad/Datei\n"},
-    {"OutputFolderMissing", [](TempDir& d, std::string& log) { return To(d / "x/o.CSV", log); },
-     " 76 - Pfad nicht gefunden\n"},
-    {"OutputIsAFolder",
-     [](TempDir& d, std::string& log) {
-       fs::create_directory(d / "o.CSV");
-       return To(d / "o.CSV", log);
-     },
-     " 75 - Fehler beim Zugriff auf Pfad/Datei\n",
-     {"o.CSV"}},
-    {"OutputOnAFullDisk", [](TempDir&, std::string& log) { return To("/dev/full", log); },
-     " 61 - Datenträger voll\n"},
-    {"DiskFillsUpDuringTheRun",  // a file-size limit of 4096 bytes: those stay
-     [](TempDir&, std::string& log) {
-       WriteFile(log, TickLog());
-       return Args{log};
-     },
-     " 61 - Datenträger voll\n",
-     {},
-     {{"m.CSV", TickLog().substr(0, 4096)}},
-     {.FileSizeLimit = 4096}},
-    {"OutputIsTheLog", [](TempDir&, std::string& log) { return To(log, log); },
-     " 55 - Datei bereits geöffnet\n"},
-    {"OutputIsAHardLinkToTheLog",
-     [](TempDir& d, std::string& log) {
-       Args args = To(d / "o.CSV", log);
-       fs::create_hard_link(log, d / "o.CSV");
-       return args;
-     },
-     " 55 - Datei bereits geöffnet\n"},
-    {"OutputIsASymlinkToTheReadOnlyLog",  // 70 would show the log was opened for writing first
-     [](TempDir& d, std::string& log) {
-       fs::create_symlink("m_DAT.LOG", d / "m.CSV");
-       WriteFile(log, kLog);
-       fs::permissions(log, fs::perms::owner_read | fs::perms::others_read);
-       return Args{log};
-     },
-     " 55 - Datei bereits geöffnet\n",
-     {},
-     {},
-     {.User = kNobody}},
-    {"OutputIsReadOnly",
-     [](TempDir& d, std::string& log) {
-       WriteFile(d / "o.CSV", kOld);
-       fs::permissions(d / "o.CSV", fs::perms::owner_read | fs::perms::others_read);
-       return Args{"--append", "-o", d / "o.CSV", (WriteFile(log, kLog), log)};
-     },
-     " 70 - Zugriff verweigert\n",
-     {"o.CSV"},
-     {},
-     {.User = kNobody}},
-    {"SliceFileBlockedByAFolder",  // the first slice is complete: 60 ticks
-     [](TempDir& d, std::string& log) {
-       WriteFile(log, TickLog());
-       fs::create_directory(d / "m_00d00h01m.CSV");
-       return Args{"--split=1", log};
-     },
-     " 75 - Fehler beim Zugriff auf Pfad/Datei\n",
-     {"m_00d00h01m.CSV"},
-     {{"m_00d00h00m.CSV", TickLog().substr(0, 119 * 57)}}},
-    {"ByteCountOverflows",  // one line of just over 2 GiB after two written records
-     [](TempDir&, std::string& log) {
-       WriteSparse(log, 2'147'483'648LL + 2 * 57, kTick + kTick);
-       return Args{log};
-     },
-     " 6 - Überlauf\n",
-     {},
-     {{"m.CSV", kTick + kTick}}},
-};
-
-class FaultMatrix : public ::testing::TestWithParam<Row> {};
-
-TEST_P(FaultMatrix, ReportsTheErrorAndHarmsNothing) {
-  const Row& row = GetParam();
   TempDir dir;
-  std::string log = dir / "m_DAT.LOG";
-  const Args args = row.Prepare(dir, log);
-  ChildSetup setup = row.Setup;
-  setup.WorkingDirectory = dir.Path().string();
-  if (setup.User) fs::permissions(dir.Path(), fs::perms::all);  // let the user in
-  std::map<std::string, FileSnapshot> before{{log, SnapshotOf(log)}};
-  for (const std::string& name : row.Unchanged) before[dir / name] = SnapshotOf(dir / name);
+};
 
-  const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, args, setup);
-
-  EXPECT_EQ(result.ExitStatus, 1);
-  EXPECT_EQ(result.Err, row.Error);
-  EXPECT_EQ(result.Out, "");
-  for (const auto& [path, snapshot] : before) EXPECT_EQ(SnapshotOf(path), snapshot) << path;
-  for (const auto& [name, content] : row.Written) EXPECT_EQ(ReadFile(dir / name), content) << name;
+TEST_F(Fault, OutputReadOnlyForAnotherUser) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
+  WriteFile(dir / "m_DAT.LOG", kTick);
+  WriteFile(dir / "m.CSV", "alt\r\n");
+  fs::permissions(dir / "m.CSV", fs::perms::owner_read | fs::perms::others_read);
+  fs::permissions(dir.Path(), fs::perms::all);
+  ExpectError({"--append", "m_DAT.LOG"}, " 70 - Zugriff verweigert\n", {.User = 65534});
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cli, FaultMatrix, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.Name); });
+// A file-size limit of 4096 bytes: the write that passes it fails as on a full disk; the whole
+// records written before stay.
+TEST_F(Fault, DiskFillsUpDuringTheRun) {
+  std::string log;
+  for (int i = 0; i < 150; ++i) log += kTick;
+  WriteFile(dir / "m_DAT.LOG", log);
+  ExpectError({"m_DAT.LOG"}, " 61 - Datenträger voll\n", {.FileSizeLimit = 4096});
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), log.substr(0, 4096 / 57 * 57));
+}
+
+// Two records, then one line past the 32-bit byte count: the log's length alone overflows, before
+// any record is read. The log is sparse: it costs no disk.
+TEST_F(Fault, LogOver2GiB) {
+  const std::string log = dir / "m_DAT.LOG";
+  const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT, 0644);
+  ASSERT_EQ(::pwrite(fd, (kTick + kTick).data(), 2 * kTick.size(), 0), 2 * kTick.size());
+  ASSERT_EQ(::ftruncate(fd, (1LL << 31) + 200), 0);
+  ::close(fd);
+  const FileSnapshot before = SnapshotOf(log);
+  ExpectError({"m_DAT.LOG"}, " 6 - Überlauf\n", {});
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
+  EXPECT_EQ(SnapshotOf(log), before);
+}
+
+// The log trickles in through a pipe: it converts as it comes, and standard error, which is no
+// terminal, gets no progress line however long the run takes.
+TEST(Console, NoProgressLineWithoutATerminal) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "m_DAT.LOG").c_str(), 0600), 0);
+  const int fifo = ::open((dir / "m_DAT.LOG").c_str(), O_RDWR | O_CLOEXEC);  // waits for no reader
+  std::string rest;
+  for (int i = 0; i < 1024; ++i) rest += kTick;
+  std::thread writer([&] {
+    EXPECT_EQ(::write(fifo, kTick.data(), kTick.size()), std::ssize(kTick));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(::write(fifo, rest.data(), rest.size()), std::ssize(rest));
+    ::close(fifo);
+  });
+  const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"}, {dir.Path().string()});
+  writer.join();
+  EXPECT_EQ(result.Err, "");
+  EXPECT_EQ(result.Out, " 55 KB von 55 KB geschrieben, 0 Zeile(n) mit Fehler ausgelassen.\n");
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), kTick + rest);
+}
+
+// On a terminal the line shows percent and kilobytes written, at most four times a second and
+// once more when the run ends, and is ended before a message follows.
+TEST(Console, ProgressLineOnATerminal) {
+  std::FILE* terminal = std::tmpfile();
+  ConsoleWindow window(terminal, true);
+  window.StartOutputSizeDisplay();
+  window.BytesWritten() = 3 * 1024;
+  window.SetProgress(5);  // too soon after the start
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  window.SetProgress(6);
+  window.SetProgress(7);  // too soon after the last
+  window.StopOutputSizeDisplay();
+  window.EndLine();
+  std::string text(100, '\0');
+  std::rewind(terminal);
+  text.resize(std::fread(text.data(), 1, text.size(), terminal));
+  std::fclose(terminal);
+  EXPECT_EQ(text, "\r  6 %  3 KB Out...\r  7 %  3 KB Out...\n");
+}
 
 }  // namespace
 }  // namespace velunor::testing

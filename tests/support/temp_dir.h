@@ -15,7 +15,7 @@ class TempDir {
     path_ = ::mkdtemp(pattern.data());
   }
   ~TempDir() {
-    std::error_code ignored;
+    std::error_code ignored;  // a test may have taken its own write permission away
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);

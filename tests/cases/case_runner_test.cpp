@@ -1,0 +1,144 @@
+// Runs every folder beside this file as one case: `args` through velunor-convert in a fresh working
+// folder laid out from `in/`, compared byte for byte with `stdout`, `stderr`, `status` and `out/`.
+// A plain conversion of one log runs again in-process through RunConversion at tiny block sizes,
+// so that the same cases cover the reader's block boundaries. Files that differ show as a diff of
+// their lines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <sstream>
+
+#include "child_process.h"
+#include "command_line.h"
+#include "console_window.h"
+#include "duration_labels.h"
+#include "log_name.h"
+#include "run_conversion.h"
+#include "run_time_error.h"
+#include "temp_dir.h"
+
+namespace velunor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Exists(const fs::path& path) {
+  return fs::exists(fs::symlink_status(path));
+}
+
+// A file's bytes, where a link points (it may lead to something unreadable), or that it is absent.
+std::string Content(const fs::path& path) {
+  if (!Exists(path)) return "(no file)";
+  return fs::is_symlink(path) ? "(link to " + fs::read_symlink(path).string() + ")"
+                              : ReadFile(path);
+}
+
+void LayOut(const fs::path& folder, const fs::path& work) {
+  if (Exists(folder / "in"))
+    fs::copy(folder / "in", work, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+}
+
+// Every file of the working folder is as out/ has it, or else as in/ laid it; no other is there.
+void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string& run) {
+  std::set<fs::path> names;
+  for (const fs::path& root : {work, folder / "in", folder / "out"}) {
+    if (!Exists(root)) continue;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+      if (!entry.is_directory()) names.insert(entry.path().lexically_relative(root));
+  }
+  for (const fs::path& name : names) {
+    const fs::path out = folder / "out" / name;
+    EXPECT_EQ(Content(work / name), Content(Exists(out) ? out : folder / "in" / name))
+        << run << ", " << name;
+  }
+}
+
+// The log of a call that RunConversion takes as it is: the options it knows, and one log.
+std::optional<std::string> PlainLog(const std::vector<std::string>& words) {
+  std::vector<std::string> logs;
+  for (auto word = words.begin(); word != words.end(); ++word) {
+    if (*word == "-o" && word + 1 != words.end() && word[1] != "-" && !word[1].starts_with("/")) {
+      ++word;
+    } else if (!word->starts_with("-")) {
+      logs.push_back(*word);
+    } else if (!word->starts_with("--status=") && !word->starts_with("--split=") &&
+               *word != "--append") {
+      return {};
+    }
+  }
+  if (logs.size() != 1 || !IsAcceptedLogName(logs[0])) return {};
+  return logs[0];
+}
+
+// What the converter's main() does with a plain call of one log, through RunConversion itself at
+// tiny block sizes. Other calls, and calls this runner does not know, run only as a program.
+void RunInProcess(const fs::path& folder, const std::vector<std::string>& words) {
+  const std::optional<std::string> log = PlainLog(words);
+  CommandLine call;
+  try {
+    if (!log) return;
+    call = ParseCommandLine(words);
+  } catch (...) {
+    return;
+  }
+  const RunOptions& options = call.Options;
+  for (const std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) {
+    TempDir work;
+    LayOut(folder, work.Path());
+    const std::string input = work / *log, base = OutputBaseOf(input);
+    std::string output = base + (options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
+    if (call.OutputPath) output = work / *call.OutputPath;
+    ConsoleWindow window(stderr, false);
+    std::string out, err;
+    try {
+      out = SummaryText(RunConversion(input, output, base, options, window, block)) + "\n";
+    } catch (const RunTimeError& error) {
+      err = ErrorText(error) + "\n";
+    }
+    const std::string run = "RunConversion at block size " + std::to_string(block);
+    EXPECT_EQ(out, ReadFile(folder / "stdout")) << run;
+    EXPECT_EQ(err, ReadFile(folder / "stderr")) << run;
+    ExpectFiles(folder, work.Path(), run);
+  }
+}
+
+class Case : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(Case, Run) {
+  const fs::path& folder = GetParam();
+  std::vector<std::string> words;
+  std::istringstream args(ReadFile(folder / "args"));
+  for (std::string word; args >> word;) words.push_back(word);
+  const int status = Exists(folder / "status") ? std::stoi(ReadFile(folder / "status")) : 0;
+
+  TempDir work;
+  LayOut(folder, work.Path());
+  const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, words, {work.Path().string()});
+  EXPECT_EQ(result.ExitStatus, status);
+  EXPECT_EQ(result.Out, ReadFile(folder / "stdout"));
+  EXPECT_EQ(result.Err, ReadFile(folder / "stderr"));
+  ExpectFiles(folder, work.Path(), "velunor-convert");
+
+  if (status <= 1) RunInProcess(folder, words);
+}
+
+std::vector<fs::path> AllCases() {
+  std::vector<fs::path> folders;
+  for (const auto& entry : fs::directory_iterator(VELUNOR_CASES_DIR))
+    if (entry.is_directory()) folders.push_back(entry.path());
+  std::sort(folders.begin(), folders.end());
+  return folders;
+}
+
+// Folder names are small letters, digits and hyphens; tests/CMakeLists.txt names them alike.
+INSTANTIATE_TEST_SUITE_P(Cases, Case, ::testing::ValuesIn(AllCases()), [](const auto& info) {
+  std::string name = info.param.filename().string();
+  std::replace(name.begin(), name.end(), '-', '_');
+  return name;
+});
+
+}  // namespace
+}  // namespace velunor::testing

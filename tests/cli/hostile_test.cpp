@@ -1,0 +1,186 @@
+// The converter where a hostile user puts it: a full, closed or redirected standard output, an
+// output another run holds, a file-size limit, signals mid-run, a FIFO without a writer, a
+// working folder that is gone or too deep for an absolute path.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+#include "temp_dir.h"
+
+namespace velunor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+
+std::string Ticks(int count) {
+  std::string line = "$1;1;;";
+  line.resize(55, '0');
+  std::string log;
+  for (int i = 0; i < count; ++i) log += line + "\r\n";
+  return log;
+}
+
+const std::string kOld = "$6;1;;aus einem frueheren Lauf.\r\n";
+
+// Runs the converter on a log of 150 ticks in `dir`, its standard output redirected by a shell.
+ChildResult Convert(TempDir& dir, const std::string& redirect, const Args& arguments,
+                    std::optional<rlim_t> sizeLimit = {}) {
+  WriteFile(dir / "m_DAT.LOG", Ticks(150));
+  Args words{"-c", "exec \"$0\" \"$@\" " + redirect, VELUNOR_CONVERT_PATH};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  return RunChild("/bin/sh", words,
+                  {.WorkingDirectory = dir.Path().string(), .FileSizeLimit = sizeLimit});
+}
+
+TEST(StandardOutput, LostIsAFailureSharedWithTheCsvTakesNoSummary) {
+  const std::string lost = "velunor-convert: Fehler beim Schreiben auf die Standardausgabe: ";
+  const std::tuple<const char*, Args, int, std::string, std::string> rows[] = {
+      {">/dev/full", {"m_DAT.LOG"}, 1, lost + "61 - Datenträger voll\n", Ticks(150)},
+      {">/dev/full", {"--help"}, 1, lost + "61 - Datenträger voll\n", ""},
+      {">&-", {"m_DAT.LOG"}, 1, lost + "57 - Geräte-E/A-Fehler\n", Ticks(150)},
+      {">m.CSV",
+       {"m_DAT.LOG"},
+       0,
+       " 8 KB von 8 KB geschrieben, 0 Zeile(n) mit Fehler ausgelassen.\n",
+       Ticks(150)},
+      {"", {"-o", "", "m_DAT.LOG"}, 2, "velunor-convert: Leerer Dateiname für -o", ""}};
+  for (const auto& [redirect, arguments, status, err, csv] : rows) {
+    TempDir dir;
+    const ChildResult result = Convert(dir, redirect, arguments);
+    EXPECT_EQ(result.ExitStatus, status) << redirect << result.Err;
+    EXPECT_EQ(result.Err.substr(0, err.size()), err);  // a wrong call adds the usage
+    EXPECT_EQ(ReadFile(dir / "m.CSV"), csv) << redirect;
+  }
+}
+
+TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
+  const std::pair<Args, const char*> rows[] = {{{"m_DAT.LOG"}, "m.CSV"},
+                                               {{"--append", "m_DAT.LOG"}, "m.CSV"},
+                                               {{"--split=1", "m_DAT.LOG"}, "m_00d00h01m.CSV"}};
+  for (const auto& [arguments, file] : rows) {
+    TempDir dir;
+    WriteFile(dir / file, kOld);
+    const int held = ::open((dir / file).c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const ChildResult result = Convert(dir, "", arguments);
+    ::close(held);
+    EXPECT_EQ(result.ExitStatus, 1) << file;
+    EXPECT_EQ(result.Err, " 70 - Zugriff verweigert\n");
+    EXPECT_EQ(ReadFile(dir / file), kOld);
+  }
+}
+
+TEST(SizeLimit, AppendingKeepsTheOldBytesAndWholeRecords) {
+  TempDir dir;
+  const std::string old(1000, 'x');  // no line end: the cut must not reach back into it
+  WriteFile(dir / "m.CSV", old);
+  const ChildResult result = Convert(dir, "", {"--append", "m_DAT.LOG"}, 4096);
+  EXPECT_EQ(result.ExitStatus, 1);
+  EXPECT_EQ(result.Err, " 61 - Datenträger voll\n");
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), old + Ticks((4096 - 1000) / 57));
+}
+
+// Waits up to ten seconds for `ready`, which a sound converter reaches at once.
+bool Eventually(const std::function<bool()>& ready) {
+  for (int i = 0; i < 10000; ++i, ::usleep(1000))
+    if (ready()) return true;  // asked once: a waiting converter may wake for a moment
+  return false;
+}
+
+// The converter, the one child of this process, and its state letter ('S': asleep, waiting).
+std::pair<pid_t, char> Converter() {
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream file(entry.path() / "stat");
+    const std::string stat{std::istreambuf_iterator<char>(file), {}};
+    if (stat.find(')') == std::string::npos) continue;
+    std::istringstream fields(stat.substr(stat.rfind(')') + 1));
+    char state = 0;
+    pid_t parent = 0;
+    if (fields >> state >> parent && parent == ::getpid()) {
+      return {std::stoi(name), state};
+    }
+  }
+  return {-1, 0};
+}
+
+// Stops a converter that reads a FIFO after `sent` has been written into it and read; without
+// anything sent, the FIFO never has a writer.
+TEST(Stop, AtALineBoundaryKeepingWhatWasRead) {
+  const std::string halfLine = "$1;1;;000";
+  const std::tuple<int, std::string, std::string> rows[] = {
+      {SIGINT, Ticks(150), Ticks(150)},
+      {SIGTERM, Ticks(3) + halfLine, Ticks(3)},
+      {SIGHUP, Ticks(3), Ticks(3)},
+      {SIGINT, "", ""}};
+  for (const auto& [signal, sent, csv] : rows) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "m_DAT.LOG").c_str(), 0600), 0);
+    ChildResult result;
+    std::thread run(
+        [&] { result = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"}, {dir.Path().string()}); });
+    int writer = -1;
+    if (!sent.empty()) {
+      writer = ::open((dir / "m_DAT.LOG").c_str(), O_WRONLY);  // once the converter reads
+      EXPECT_EQ(::write(writer, sent.data(), sent.size()), static_cast<ssize_t>(sent.size()));
+      EXPECT_TRUE(Eventually([&] {
+        int unread = -1;
+        return ::ioctl(writer, FIONREAD, &unread) == 0 && unread == 0;
+      }));
+    }
+    EXPECT_TRUE(Eventually([&] { return fs::exists(dir / "m.CSV") && Converter().second == 'S'; }));
+    if (const pid_t pid = Converter().first; pid > 0) ::kill(pid, signal);
+    Eventually([] { return Converter().first < 0; });
+    if (writer < 0) writer = ::open((dir / "m_DAT.LOG").c_str(), O_WRONLY | O_NONBLOCK);
+    ::close(writer);  // the end of the log for a converter that failed to stop: no test hangs
+    run.join();
+
+    EXPECT_EQ(result.ExitStatus, 128 + signal) << signal;
+    EXPECT_EQ(result.Err, std::string("velunor-convert: Abbruch durch SIG") + sigabbrev_np(signal) +
+                              "; die Ausgabe endet mit dem letzten vollständigen Datensatz.\n");
+    EXPECT_EQ(ReadFile(dir / "m.CSV"), csv) << signal;
+  }
+}
+
+// A working folder that has been deleted, or that lies deeper than an absolute path may reach:
+// the names are used as given.
+TEST(WorkingFolder, GoneOrTooDeep) {
+  TempDir dir;
+  const fs::path home = fs::current_path();
+  fs::create_directory(dir / "gone");
+  fs::current_path(dir / "gone");
+  fs::remove(dir / "gone");
+  const ChildResult gone = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"});
+  EXPECT_EQ(gone.ExitStatus, 1);
+  EXPECT_EQ(gone.Err, " 53 - Datei nicht gefunden\n");
+
+  const std::string level(200, 'd');  // 22 levels: more than the 4096 bytes of a path
+  fs::current_path(dir.Path());
+  for (int i = 0; i < 22; ++i) fs::create_directory(level), fs::current_path(level);
+  WriteFile("m_DAT.LOG", Ticks(2));
+  const ChildResult deep = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"});
+  EXPECT_EQ(deep.ExitStatus, 0) << deep.Err;
+  EXPECT_EQ(ReadFile("m.CSV"), Ticks(2));
+  fs::remove("m_DAT.LOG"), fs::remove("m.CSV");
+  for (int i = 0; i < 22; ++i) fs::current_path(".."), fs::remove(level);
+  fs::current_path(home);
+}
+
+}  // namespace
+}  // namespace velunor::testing
