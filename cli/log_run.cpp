@@ -1,13 +1,16 @@
 #include "log_run.h"
 
-#include <unistd.h>
-
 #include "duration_labels.h"
 #include "log_name.h"
 #include "run_conversion.h"
 #include "standard_output.h"
 
 namespace velunor {
+namespace {
+
+constexpr int kStandardOutput = 1;
+
+}  // namespace
 
 LogRun ConvertLog(const std::string& logFile, const CommandLine& commandLine, RunWindow& window) {
   // The names are used as given, relative to the working folder: the output still lands beside
@@ -21,7 +24,7 @@ LogRun ConvertLog(const std::string& logFile, const CommandLine& commandLine, Ru
   // Opened a second time by its name, standard output's file would get an offset of its own,
   // and the summary would overwrite the CSV's beginning.
   const bool toStandardOutput = commandLine.OutputPath == "-" || IsStandardOutput(outputPath);
-  const OutputTarget target = toStandardOutput ? OutputTarget(STDOUT_FILENO) : outputPath;
+  const OutputTarget target = toStandardOutput ? OutputTarget(kStandardOutput) : outputPath;
   return {RunConversion(logFile, target, outputBase, options, window), toStandardOutput};
 }
 

@@ -1,10 +1,9 @@
 // velunor-convert: the log conversion without the window, for batch use and scripts.
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 
 #include "command_line.h"
+#include "console_setup.h"
 #include "console_window.h"
 #include "log_name.h"
 #include "log_run.h"
@@ -36,10 +35,11 @@ int PrintResult(const std::string& text) {
 int main(int argc, char** argv) {
   using namespace velunor;
   ReserveStandardStreams();
+  PrepareStandardStreams();
   InstallSignalHandling();
   CommandLine commandLine;
   try {
-    commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    commandLine = ParseCommandLine(ArgumentsOf(argc, argv));
   } catch (const UsageError& error) {
     std::cerr << "velunor-convert: " << error.Message << "\n"
               << kUsageLine << "\nMehr mit --help.\n";
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
 
-  ConsoleWindow window(stderr, ::isatty(STDERR_FILENO) == 1);
+  ConsoleWindow window(stderr, StandardErrorIsTerminal());
   LogRun run;
   try {
     run = ConvertLog(commandLine.LogFile, commandLine, window);
