@@ -10,7 +10,7 @@ namespace velunor::testing {
 // tick, " ]" display off.
 class RecordingWindow : public RunWindow {
  public:
-  void SetProgress(int percent) override { Calls += " " + std::to_string(percent); }
+  void SetProgress(int percent) override { Calls.append(" ").append(std::to_string(percent)); }
   void ProcessPendingEvents() override { Calls += "e"; }
   void StartOutputSizeDisplay() override { Calls += "["; }
   void StopOutputSizeDisplay() override { Calls += " ]"; }
