@@ -1,3 +1,5 @@
+// windows.h must not define min and max, which would break std::min (MSVC).
+#define NOMINMAX
 #include <io.h>
 #include <windows.h>
 
