@@ -11,6 +11,7 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace velunor {
 
@@ -27,12 +28,22 @@ std::string Utf8(const wchar_t* wide) {
   return text;
 }
 
+UINT consoleCodePageBefore = 0;
+
+// The console goes on serving the programs started after this one, in their code page.
+void RestoreConsoleCodePage() {
+  ::SetConsoleOutputCP(consoleCodePageBefore);
+}
+
 }  // namespace
 
 void PrepareStandardStreams() {
   ::_setmode(::_fileno(stdout), _O_BINARY);
   ::_setmode(::_fileno(stderr), _O_BINARY);
-  if (::_isatty(::_fileno(stdout)) || ::_isatty(::_fileno(stderr))) ::SetConsoleOutputCP(CP_UTF8);
+  if (!::_isatty(::_fileno(stdout)) && !::_isatty(::_fileno(stderr))) return;
+  consoleCodePageBefore = ::GetConsoleOutputCP();
+  if (consoleCodePageBefore == CP_UTF8 || !::SetConsoleOutputCP(CP_UTF8)) return;
+  std::atexit(RestoreConsoleCodePage);
 }
 
 std::vector<std::string> ArgumentsOf(int argc, char** argv) {
