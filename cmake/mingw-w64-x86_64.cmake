@@ -16,3 +16,5 @@ find_program(VELUNOR_WINE NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PA
 if(VELUNOR_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${VELUNOR_WINE})
 endif()
+# GCC 12 warns falsely of overlapping copies in libstdc++'s `"text" + std::string` (GCC bug 105329).
+set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
