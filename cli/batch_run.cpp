@@ -1,7 +1,6 @@
 #include "batch_run.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +13,7 @@
 
 #include "batch_progress.h"
 #include "batch_totals.h"
+#include "console_setup.h"
 #include "log_run.h"
 #include "process_signals.h"
 #include "progress_gauge.h"
@@ -78,7 +78,7 @@ class SlotWindow : public RunWindow {
 
 class Batch {
  public:
-  Batch(const CommandLine& commandLine, int reportFd);
+  Batch(const CommandLine& commandLine, NativeHandle report);
   int Run();
 
  private:
@@ -89,7 +89,7 @@ class Batch {
   BatchProgress Progress() const;
 
   const CommandLine& call_;
-  const int reportFd_;
+  const NativeHandle report_;
   bool summaryToStandardError_ = false;
   std::vector<LogSlot> slots_;
   std::atomic<std::size_t> next_{0};
@@ -102,27 +102,27 @@ class Batch {
   bool standardOutputWorks_ = true;
 };
 
-Batch::Batch(const CommandLine& commandLine, int reportFd)
+Batch::Batch(const CommandLine& commandLine, NativeHandle report)
     : call_(commandLine),
-      reportFd_(reportFd),
+      report_(report),
       slots_(commandLine.LogFiles.size()),
-      progressLine_(stderr, ::isatty(STDERR_FILENO) == 1) {
+      progressLine_(stderr, StandardErrorIsTerminal()) {
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     LogSlot& slot = slots_[i];
     slot.Name = commandLine.LogFiles[i];
     struct stat info {};
     if (::stat(slot.Name.c_str(), &info) == 0 && S_ISREG(info.st_mode)) slot.Size = info.st_size;
-    if (reportFd >= 0) slot.Rows = std::make_unique<RejectedRows>(slot.Name, -1);
+    if (report != kNoHandle) slot.Rows = std::make_unique<RejectedRows>(slot.Name);
     // Standard output carries CSV or the report: the summaries make way, as with "-o -".
     summaryToStandardError_ |= CsvGoesToStandardOutput(slot.Name, commandLine);
   }
-  summaryToStandardError_ |= reportFd == STDOUT_FILENO;
+  summaryToStandardError_ |= report == HandleOfDescriptor(1);
 }
 
 int Batch::Run() {
-  long processors = ::sysconf(_SC_NPROCESSORS_ONLN);
-  const std::size_t jobs = call_.Jobs > 0 ? static_cast<std::size_t>(call_.Jobs)
-                                          : static_cast<std::size_t>(std::max(processors, 1L));
+  const std::size_t processors = std::thread::hardware_concurrency();
+  const std::size_t jobs =
+      call_.Jobs > 0 ? static_cast<std::size_t>(call_.Jobs) : std::max<std::size_t>(processors, 1);
   std::vector<std::thread> workers;
   for (std::size_t i = 0; i < std::min(jobs, slots_.size()); ++i)
     workers.emplace_back([this] { Work(); });
@@ -146,9 +146,9 @@ int Batch::Run() {
     return 128 + signal;
   }
   PrintSummaryLine(TotalText(totals_));
-  if (reportFd_ >= 0 && reportWorks_) {
+  if (report_ != kNoHandle && reportWorks_) {
     try {
-      CloseRejectedReport(reportFd_);
+      CloseRejectedReport(report_);
     } catch (const RunTimeError& error) {
       std::cerr << *call_.RejectedPath << ":" << ErrorText(error) << "\n";
       failed_ = true;
@@ -187,7 +187,7 @@ void Batch::Report(LogSlot& slot) {
   progressLine_.Clear();
   if (slot.Rows && reportWorks_) {
     try {
-      slot.Rows->CopyTo(reportFd_);
+      slot.Rows->CopyTo(report_);
     } catch (const RunTimeError& error) {
       std::cerr << *call_.RejectedPath << ":" << ErrorText(error) << "\n";
       reportWorks_ = false;
@@ -240,8 +240,8 @@ BatchProgress Batch::Progress() const {
 
 }  // namespace
 
-int ConvertSeveralLogs(const CommandLine& commandLine, int reportFd) {
-  return Batch(commandLine, reportFd).Run();
+int ConvertSeveralLogs(const CommandLine& commandLine, NativeHandle report) {
+  return Batch(commandLine, report).Run();
 }
 
 }  // namespace velunor

@@ -1,13 +1,16 @@
 #include "log_run.h"
 
-#include <unistd.h>
-
 #include "duration_labels.h"
 #include "log_name.h"
 #include "run_conversion.h"
 #include "standard_output.h"
 
 namespace velunor {
+namespace {
+
+constexpr int kStandardOutput = 1;
+
+}  // namespace
 
 // The names are used as given, relative to the working folder: the output still lands beside the
 // log (the eight characters cut off never reach into a folder's name), and neither a deleted
@@ -28,7 +31,7 @@ LogRun ConvertLog(const std::string& logFile, const CommandLine& commandLine, Ru
                   RejectedLineSink* rejectedLines) {
   const bool toStandardOutput = CsvGoesToStandardOutput(logFile, commandLine);
   const OutputTarget target =
-      toStandardOutput ? OutputTarget(STDOUT_FILENO) : OutputPathOf(logFile, commandLine);
+      toStandardOutput ? OutputTarget(kStandardOutput) : OutputPathOf(logFile, commandLine);
   return {RunConversion(logFile, target, OutputBaseOf(logFile), commandLine.Options, window,
                         LineReader::kDefaultBlockSize, rejectedLines),
           toStandardOutput};

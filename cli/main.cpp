@@ -1,12 +1,11 @@
 // velunor-convert: the log conversion without the window, for batch use and scripts.
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
 #include <optional>
 
 #include "batch_run.h"
 #include "command_line.h"
+#include "console_setup.h"
 #include "console_window.h"
 #include "log_name.h"
 #include "log_run.h"
@@ -43,18 +42,18 @@ int UsageFailure(const std::string& message) {
 
 // One log: its summary is the last line of standard output, or of standard error when standard
 // output carries the CSV or the rejected-lines report.
-int ConvertOneLog(const velunor::CommandLine& commandLine, int reportFd) {
+int ConvertOneLog(const velunor::CommandLine& commandLine, velunor::NativeHandle report) {
   using namespace velunor;
   const std::string& log = commandLine.LogFiles.front();
-  ConsoleWindow window(stderr, ::isatty(STDERR_FILENO) == 1);
+  ConsoleWindow window(stderr, StandardErrorIsTerminal());
   std::optional<RejectedRows> rows;
-  if (reportFd >= 0) rows.emplace("", reportFd);
+  if (report != kNoHandle) rows.emplace("", report);
   LogRun run;
   try {
     run = ConvertLog(log, commandLine, window, rows ? &*rows : nullptr);
     if (rows) {
       rows->Flush();
-      CloseRejectedReport(reportFd);
+      CloseRejectedReport(report);
     }
   } catch (const RunTimeError& error) {
     window.EndLine();
@@ -73,7 +72,7 @@ int ConvertOneLog(const velunor::CommandLine& commandLine, int reportFd) {
   }
   window.EndLine();
   const std::string summary = SummaryText(run.Totals) + "\n";
-  if (!run.CsvOnStandardOutput && reportFd != STDOUT_FILENO) return PrintResult(summary);
+  if (!run.CsvOnStandardOutput && report != HandleOfDescriptor(1)) return PrintResult(summary);
   std::cerr << summary;
   return 0;
 }
@@ -83,10 +82,11 @@ int ConvertOneLog(const velunor::CommandLine& commandLine, int reportFd) {
 int main(int argc, char** argv) {
   using namespace velunor;
   ReserveStandardStreams();
+  PrepareStandardStreams();
   InstallSignalHandling();
   CommandLine commandLine;
   try {
-    commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    commandLine = ParseCommandLine(ArgumentsOf(argc, argv));
   } catch (const UsageError& error) {
     return UsageFailure(error.Message);
   }
@@ -107,15 +107,15 @@ int main(int argc, char** argv) {
     return UsageFailure(error.Message);
   }
 
-  int reportFd = -1;
+  NativeHandle report = kNoHandle;
   if (commandLine.RejectedPath) {
     try {
-      reportFd = OpenRejectedReport(*commandLine.RejectedPath);
-      WriteAll(reportFd, RejectedReportHeader(several));
+      report = OpenRejectedReport(*commandLine.RejectedPath);
+      WriteAll(report, RejectedReportHeader(several));
     } catch (const RunTimeError& error) {
       std::cerr << *commandLine.RejectedPath << ":" << ErrorText(error) << "\n";
       return kExitRunFailed;
     }
   }
-  return several ? ConvertSeveralLogs(commandLine, reportFd) : ConvertOneLog(commandLine, reportFd);
+  return several ? ConvertSeveralLogs(commandLine, report) : ConvertOneLog(commandLine, report);
 }

@@ -11,7 +11,12 @@ static_assert(std::atomic<int>::is_always_lock_free, "set from a signal handler"
 
 namespace {
 
+#ifdef _WIN32
+// Windows knows no SIGHUP and no file-size signal; Ctrl+C and Ctrl+Break arrive as SIGINT.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM};
+#else
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+#endif
 
 extern "C" void OnStopSignal(int signal) {
   if (process_signals_detail::stopSignal.exchange(signal) != 0) {
@@ -21,6 +26,16 @@ extern "C" void OnStopSignal(int signal) {
 }
 
 }  // namespace
+
+#ifdef _WIN32
+
+void InstallSignalHandling() {
+  for (const int signal : kStopSignals) {
+    if (::signal(signal, OnStopSignal) == SIG_IGN) ::signal(signal, SIG_IGN);
+  }
+}
+
+#else
 
 void InstallSignalHandling() {
   ::signal(SIGXFSZ, SIG_IGN);
@@ -35,14 +50,18 @@ void InstallSignalHandling() {
   }
 }
 
+#endif
+
 const char* SignalName(int signal) {
   switch (signal) {
     case SIGINT:
       return "SIGINT";
     case SIGTERM:
       return "SIGTERM";
+#ifdef SIGHUP
     case SIGHUP:
       return "SIGHUP";
+#endif
     default:
       return "?";
   }

@@ -1,11 +1,7 @@
 #include "rejected_report.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
-#include <cstdlib>
 
 #include "file_errors.h"
 #include "standard_output.h"
@@ -44,16 +40,6 @@ std::string CsvCell(std::string_view text) {
   return cell + "\"";
 }
 
-int OpenTemporaryFile() {
-  const char* folder = std::getenv("TMPDIR");
-  std::string name = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
-                     "/velunor-rejected-XXXXXX";
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) throw OpenError(errno, name);
-  ::unlink(name.c_str());  // gone with the descriptor, whatever ends the program
-  return fd;
-}
-
 }  // namespace
 
 std::string RejectedReportHeader(bool withFileColumn) {
@@ -64,24 +50,26 @@ bool RejectedReportOnStandardOutput(const std::string& path) {
   return path == "-" || IsStandardOutput(path);
 }
 
-int OpenRejectedReport(const std::string& path) {
-  if (RejectedReportOnStandardOutput(path)) return STDOUT_FILENO;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) throw OpenError(errno, path);
-  return fd;
+NativeHandle OpenRejectedReport(const std::string& path) {
+  if (RejectedReportOnStandardOutput(path)) return HandleOfDescriptor(1);
+  const NativeHandle report = OpenForWriting(path, false);
+  if (!Truncate(report, 0)) {
+    const int error = LastSystemError();
+    CloseFile(report);
+    throw TransferError(error);
+  }
+  return report;
 }
 
-void CloseRejectedReport(int fd) {
-  if (fd != STDOUT_FILENO && ::close(fd) != 0 && errno != EINTR) throw TransferError(errno);
+void CloseRejectedReport(NativeHandle report) {
+  if (report != HandleOfDescriptor(1) && !CloseFile(report)) throw TransferError(LastSystemError());
 }
 
-RejectedRows::RejectedRows(std::string_view logName, int destination)
-    : firstColumn_(logName.empty() ? "" : CsvCell(logName) + ";"),
-      fd_(destination),
-      ownsFd_(destination < 0) {}
+RejectedRows::RejectedRows(std::string_view logName, NativeHandle destination)
+    : firstColumn_(logName.empty() ? "" : CsvCell(logName) + ";"), destination_(destination) {}
 
 RejectedRows::~RejectedRows() {
-  if (ownsFd_ && fd_ >= 0) ::close(fd_);
+  if (kept_ != nullptr) std::fclose(kept_);
 }
 
 void RejectedRows::Rejected(std::int64_t lineNumber, std::string_view head, std::int64_t length) {
@@ -99,25 +87,28 @@ void RejectedRows::Rejected(std::int64_t lineNumber, std::string_view head, std:
 
 void RejectedRows::Flush() {
   if (buffer_.empty()) return;
-  if (fd_ < 0) fd_ = OpenTemporaryFile();
-  WriteAll(fd_, buffer_);
+  if (destination_ != kNoHandle) {
+    WriteAll(destination_, buffer_);
+  } else {
+    // Removed by the C library when closed, whatever ends the program.
+    if (kept_ == nullptr && (kept_ = std::tmpfile()) == nullptr) throw TransferError(errno);
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), kept_) != buffer_.size())
+      throw TransferError(errno);
+  }
   buffer_.clear();
 }
 
-void RejectedRows::CopyTo(int fd) {
-  if (fd_ >= 0) {
+void RejectedRows::CopyTo(NativeHandle report) {
+  if (kept_ != nullptr) {
     Flush();
-    if (::lseek(fd_, 0, SEEK_SET) != 0) throw TransferError(errno);
+    if (std::fflush(kept_) != 0) throw TransferError(errno);
+    std::rewind(kept_);
     std::string chunk(std::size_t{64} << 10, '\0');
-    for (;;) {
-      const ssize_t got = ::read(fd_, chunk.data(), chunk.size());
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) throw TransferError(errno);
-      if (got == 0) break;
-      WriteAll(fd, std::string_view(chunk.data(), static_cast<std::size_t>(got)));
-    }
+    while (const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), kept_))
+      WriteAll(report, std::string_view(chunk.data(), got));
+    if (std::ferror(kept_) != 0) throw TransferError(EIO);
   }
-  WriteAll(fd, buffer_);
+  WriteAll(report, buffer_);
   buffer_.clear();
 }
 

@@ -4,6 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include <cstdio>
+
+#include "native_file.h"
 #include "rejected_line_sink.h"
 
 namespace velunor {
@@ -22,17 +25,17 @@ std::string RejectedReportHeader(bool withFileColumn);
 // Where the report goes: standard output for "-" and for the file standard output already writes
 // to; any other file is created or emptied. Raises RunTimeError when it cannot be opened.
 bool RejectedReportOnStandardOutput(const std::string& path);
-int OpenRejectedReport(const std::string& path);
+NativeHandle OpenRejectedReport(const std::string& path);
 // Closes the report, unless it is standard output; raises RunTimeError when that fails.
-void CloseRejectedReport(int fd);
+void CloseRejectedReport(NativeHandle report);
 
-// The rows of one log. With a destination they go there a buffer at a time; without one (-1)
+// The rows of one log. With a destination they go there a buffer at a time; without one
 // they are kept for CopyTo, those beyond a small buffer in an unnamed temporary file, so that a
 // log with millions of faulty lines costs no memory while it waits for the logs before it.
 class RejectedRows : public RejectedLineSink {
  public:
   // `logName`: the first column of every row, or empty for no such column.
-  RejectedRows(std::string_view logName, int destination);
+  RejectedRows(std::string_view logName, NativeHandle destination = kNoHandle);
   ~RejectedRows() override;
   RejectedRows(const RejectedRows&) = delete;
   RejectedRows& operator=(const RejectedRows&) = delete;
@@ -41,16 +44,16 @@ class RejectedRows : public RejectedLineSink {
 
   // Writes the buffered rows to the destination.
   void Flush();
-  // Writes every row kept, in order, to `fd`.
-  void CopyTo(int fd);
+  // Writes every row kept, in order, to `report`.
+  void CopyTo(NativeHandle report);
 
  private:
   static constexpr std::size_t kBufferSize = std::size_t{16} << 10;
 
   std::string firstColumn_;  // the log's name and ";", or empty
   std::string buffer_;
-  int fd_;
-  bool ownsFd_;  // the temporary file
+  NativeHandle destination_;
+  std::FILE* kept_ = nullptr;  // the temporary file, without a destination
 };
 
 }  // namespace velunor

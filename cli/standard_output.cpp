@@ -1,45 +1,54 @@
 #include "standard_output.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#endif
 
-#include "file_errors.h"
+#include "native_file.h"
+#include "run_time_error.h"
 
 namespace velunor {
 
+namespace {
+
+constexpr int kStandardOutput = 1;
+
+}  // namespace
+
+#ifdef _WIN32
+// A Windows program started without standard streams gets no handle for them; files it opens
+// never take their place, and writing to them fails.
+void ReserveStandardStreams() {}
+#else
 void ReserveStandardStreams() {
-  // A new descriptor takes the lowest free number: opening until one lands above the standard
-  // three fills each of them that is closed. Read-only: a write there fails as it would have.
-  int fd = -1;
-  do {
-    fd = ::open("/dev/null", O_RDONLY);
-  } while (fd >= 0 && fd <= STDERR_FILENO);
-  if (fd >= 0) ::close(fd);
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // A new descriptor takes the lowest free number, which is this one, as those before it are
+    // open by now. Read-only: writing to it fails as writing to the closed one would have.
+    ::open("/dev/null", O_RDONLY);
+  }
 }
+#endif
 
 void WriteStandardOutput(std::string_view text) {
-  WriteAll(STDOUT_FILENO, text);
+  WriteAll(HandleOfDescriptor(kStandardOutput), text);
 }
 
-void WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t done = ::write(fd, text.data(), text.size());
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      throw TransferError(errno);
-    }
-    text.remove_prefix(static_cast<std::size_t>(done));
-  }
+void WriteAll(NativeHandle file, std::string_view text) {
+  while (!text.empty()) text.remove_prefix(WriteSome(file, text.data(), text.size()));
 }
 
 bool IsStandardOutput(const std::string& path) {
-  struct stat named {};
-  struct stat out {};
-  return ::stat(path.c_str(), &named) == 0 && ::fstat(STDOUT_FILENO, &out) == 0 &&
-         named.st_dev == out.st_dev && named.st_ino == out.st_ino;
+  const std::optional<FileIdentity> named = IdentityOfPath(path);
+  if (!named) return false;
+  try {
+    return SameFile(*named, FactsOf(HandleOfDescriptor(kStandardOutput)).Identity);
+  } catch (const RunTimeError&) {
+    return false;  // no standard output to compare with
+  }
 }
 
 }  // namespace velunor

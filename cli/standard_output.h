@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "native_file.h"
+
 namespace velunor {
 
 // Puts a placeholder on each of the three standard descriptors the converter was started
@@ -14,8 +16,8 @@ void ReserveStandardStreams();
 // RunTimeError, since a result nobody received is no success.
 void WriteStandardOutput(std::string_view text);
 
-// Writes all of `text` to the open descriptor `fd`, raising RunTimeError as above.
-void WriteAll(int fd, std::string_view text);
+// Writes all of `text` to the open file, raising RunTimeError as above.
+void WriteAll(NativeHandle file, std::string_view text);
 
 // Whether `path` names the file standard output already writes to (by device and inode, however
 // the path is spelled: "/dev/stdout", the file the shell redirected to).

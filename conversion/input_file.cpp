@@ -1,14 +1,6 @@
 #include "input_file.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <utility>
-
-#include "file_errors.h"
 
 namespace velunor {
 
@@ -20,19 +12,15 @@ constexpr int kWaitSliceMs = 10;
 
 InputFile::InputFile(const std::string& path, std::function<void()> whileWaiting)
     : whileWaiting_(std::move(whileWaiting)) {
-  // Without O_NONBLOCK, opening a FIFO would wait for its writer with no way out.
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ < 0) throw OpenError(errno, path);
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) {
-    const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-    ::close(fd_);
-    fd_ = -1;
-    throw OpenError(error, path);
+  fd_ = OpenForReading(path);
+  try {
+    const FileFacts facts = FactsOf(fd_);
+    identity_ = facts.Identity;
+    waits_ = !facts.Regular;
+  } catch (...) {
+    Close();
+    throw;
   }
-  identity_ = {info.st_dev, info.st_ino};
-  waits_ = !S_ISREG(info.st_mode);
-  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 InputFile::~InputFile() {
@@ -42,33 +30,25 @@ InputFile::~InputFile() {
 std::size_t InputFile::Read(char* buffer, std::size_t capacity) {
   for (;;) {
     if (waits_) WaitForData();
-    const ssize_t got = ::read(fd_, buffer, capacity);
-    if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno != EINTR && errno != EAGAIN) throw TransferError(errno);
+    if (const std::optional<std::size_t> got = ReadSome(fd_, buffer, capacity)) return *got;
   }
 }
 
 // Returns once a read will not block: data has come, or the writer has gone (the end). A FIFO
 // that never had a writer reports neither, so the wait goes on until one appears.
 void InputFile::WaitForData() {
-  pollfd request{fd_, POLLIN, 0};
-  for (;;) {
-    const int ready = ::poll(&request, 1, kWaitSliceMs);
-    if (ready > 0) return;
-    if (ready < 0 && errno != EINTR) throw TransferError(errno);
+  while (!WaitUntilReadable(fd_, kWaitSliceMs)) {
     if (whileWaiting_) whileWaiting_();
   }
 }
 
 std::int64_t InputFile::Length() const {
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0) throw TransferError(errno);
-  return static_cast<std::int64_t>(info.st_size);
+  return FactsOf(fd_).Size;
 }
 
 void InputFile::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  if (fd_ != kNoHandle) CloseFile(fd_);
+  fd_ = kNoHandle;
 }
 
 }  // namespace velunor

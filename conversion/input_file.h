@@ -1,20 +1,13 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "byte_source.h"
+#include "native_file.h"
 
 namespace velunor {
-
-// Identity of a file on disk, however its path is spelled.
-struct FileIdentity {
-  dev_t Device = 0;
-  ino_t Inode = 0;
-};
 
 // The log, opened for sequential reading. A FIFO or pipe is never waited for blindly: until its
 // writer has appeared and while it sends nothing, `whileWaiting` is called every few
@@ -34,7 +27,7 @@ class InputFile : public ByteSource {
  private:
   void WaitForData();
 
-  int fd_ = -1;
+  NativeHandle fd_ = kNoHandle;
   bool waits_ = false;  // not a regular file: data may be slow to come
   std::function<void()> whileWaiting_;
   FileIdentity identity_;

@@ -1,20 +1,14 @@
 #include "output_file.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "file_errors.h"
 
 namespace velunor {
 namespace {
 
-bool IsTheLog(const struct stat& info, const FileIdentity& log) {
-  return info.st_dev == log.Device && info.st_ino == log.Inode;
+bool IsTheLog(const std::optional<FileIdentity>& file, const FileIdentity& log) {
+  return file && SameFile(*file, log);
 }
 
 }  // namespace
@@ -23,16 +17,13 @@ OutputFile::OutputFile(const OutputTarget& target, OutputMode mode, const FileId
     : buffer_(kBufferSize) {
   const bool named = target.Descriptor < 0;
   if (named) {
-    struct stat info {};
-    if (::stat(target.Path.c_str(), &info) == 0 && IsTheLog(info, log)) {
+    if (IsTheLog(IdentityOfPath(target.Path), log)) {
       throw RunTimeError(error_number::kFileAlreadyOpen);
     }
     // Never emptied on opening: only once the lock shows that no other run is writing it.
-    const int how = mode == OutputMode::Append ? O_APPEND : 0;
-    fd_ = ::open(target.Path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | how, 0666);
-    if (fd_ < 0) throw OpenError(errno, target.Path);
+    fd_ = OpenForWriting(target.Path, mode == OutputMode::Append);
   } else {
-    fd_ = target.Descriptor;
+    fd_ = HandleOfDescriptor(target.Descriptor);
     ownsDescriptor_ = false;
   }
   try {
@@ -44,22 +35,24 @@ OutputFile::OutputFile(const OutputTarget& target, OutputMode mode, const FileId
 }
 
 void OutputFile::TakeOver(bool empty, const FileIdentity& log) {
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0) throw TransferError(errno);
+  const FileFacts facts = FactsOf(fd_);
   // Also catches a log renamed in between, and standard output redirected onto the log.
-  if (IsTheLog(info, log)) throw RunTimeError(error_number::kFileAlreadyOpen);
-  if (!S_ISREG(info.st_mode)) return;  // a device or a pipe: nothing to lock or cut back
+  if (SameFile(facts.Identity, log)) throw RunTimeError(error_number::kFileAlreadyOpen);
+  if (!facts.Regular) return;  // a device or a pipe: nothing to lock or cut back
   regular_ = true;
-  if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-    locked_ = true;
-  } else if (errno == EWOULDBLOCK) {
-    throw RunTimeError(error_number::kPermissionDenied);
-  }  // else a file system without locks: written as before, unlocked
-  if (empty && ::ftruncate(fd_, 0) != 0) throw TransferError(errno);
-  sizeAtStart_ = empty ? 0 : info.st_size;
+  switch (TryLock(fd_)) {
+    case LockOutcome::Locked:
+      locked_ = true;
+      break;
+    case LockOutcome::HeldElsewhere:
+      throw RunTimeError(error_number::kPermissionDenied);
+    case LockOutcome::Unsupported:  // a file system without locks: written as before, unlocked
+      break;
+  }
+  if (empty && !Truncate(fd_, 0)) throw TransferError(LastSystemError());
+  sizeAtStart_ = empty ? 0 : facts.Size;
   // Appending writes at the end; a descriptor handed over writes where it stands.
-  const bool appends = (::fcntl(fd_, F_GETFL) & O_APPEND) != 0;
-  committed_ = appends ? sizeAtStart_ : std::max<std::int64_t>(::lseek(fd_, 0, SEEK_CUR), 0);
+  committed_ = AppendsAtEnd(fd_) ? sizeAtStart_ : WriteOffset(fd_);
 }
 
 OutputFile::~OutputFile() {
@@ -75,14 +68,12 @@ void OutputFile::Flush() {
   std::size_t written = 0;
   used_ = 0;
   while (written < size) {
-    const ssize_t done = ::write(fd_, buffer_.data() + written, size - written);
-    if (done < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
+    try {
+      written += WriteSome(fd_, buffer_.data() + written, size - written);
+    } catch (const RunTimeError&) {
       CutBackToWholeLines(written);
-      throw TransferError(error);
+      throw;
     }
-    written += static_cast<std::size_t>(done);
   }
   committed_ += static_cast<std::int64_t>(size);
 }
@@ -97,29 +88,29 @@ void OutputFile::CutBackToWholeLines(std::size_t written) {
   while (whole >= 2 && !(buffer_.data()[whole - 2] == '\r' && buffer_.data()[whole - 1] == '\n')) --whole;
   if (whole < 2) whole = 0;
   const std::int64_t end = std::max(committed_ + static_cast<std::int64_t>(whole), sizeAtStart_);
-  if (::ftruncate(fd_, end) == 0) committed_ = end;
+  if (Truncate(fd_, end)) committed_ = end;
 }
 
 void OutputFile::Close() {
-  if (fd_ < 0) return;
+  if (fd_ == kNoHandle) return;
   try {
     Flush();
   } catch (const RunTimeError&) {
     Release();
     throw;
   }
-  if (!Release()) throw TransferError(errno);
+  if (!Release()) throw TransferError(LastSystemError());
 }
 
 // Closes the file, or only unlocks a descriptor that was handed over. False when closing failed.
 bool OutputFile::Release() {
-  const int fd = fd_;
-  fd_ = -1;
+  const NativeHandle fd = fd_;
+  fd_ = kNoHandle;
   if (!ownsDescriptor_) {
-    if (locked_) ::flock(fd, LOCK_UN);
+    if (locked_) Unlock(fd);
     return true;
   }
-  return ::close(fd) == 0 || errno == EINTR;
+  return CloseFile(fd);
 }
 
 }  // namespace velunor

@@ -54,7 +54,7 @@ class OutputFile {
   void CutBackToWholeLines(std::size_t written);
   bool Release();
 
-  int fd_ = -1;
+  NativeHandle fd_ = kNoHandle;
   bool ownsDescriptor_ = true;
   bool regular_ = false;
   bool locked_ = false;

@@ -1,5 +1,9 @@
 #pragma once
 
+#ifdef _WIN32
+#include "child_process_win32.h"
+#else
+
 #include <grp.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -78,3 +82,5 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
 }
 
 }  // namespace velunor::testing
+
+#endif

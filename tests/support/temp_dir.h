@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace velunor::testing {
@@ -11,8 +12,16 @@ namespace velunor::testing {
 class TempDir {
  public:
   TempDir() {
+#ifdef _WIN32
+    // No mkdtemp on Windows: a random name, taken only when the folder did not exist yet.
+    std::random_device random;
+    do {
+      path_ = std::filesystem::temp_directory_path() / ("velunor-test-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path_));
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "velunor-test-XXXXXX").string();
     path_ = ::mkdtemp(pattern.data());
+#endif
   }
   ~TempDir() {
     std::error_code ignored;  // a test may have taken its own write permission away
@@ -23,18 +32,22 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& Path() const { return path_; }
+  std::string operator/(const std::string& name) const {
+    return (path_ / name).string();
+  }
+  const std::filesystem::path& Path() const {
+    return path_;
+  }
 
  private:
   std::filesystem::path path_;
 };
 
-inline void WriteFile(const std::string& path, const std::string& bytes) {
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-inline std::string ReadFile(const std::string& path) {
+inline std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

@@ -1,0 +1,95 @@
+// What only Windows has: files held open by other programs with their own sharing modes, and
+// names that reach the file system as UTF-16.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "child_process.h"
+#include "temp_dir.h"
+
+namespace velunor::testing {
+namespace {
+
+const std::string kTick = "$1;1;;" + std::string(49, '0') + "\r\n";
+const std::string kSummary = " 0 KB von 0 KB geschrieben, 0 Zeile(n) mit Fehler ausgelassen.\n";
+
+// Another program's hold on a file, as long as the object lives.
+class Held {
+ public:
+  Held(const std::string& path, DWORD access, DWORD sharing)
+      : file_(::CreateFileW(WideText(path).c_str(), access, sharing, nullptr, OPEN_EXISTING, 0,
+                            nullptr)) {}
+  ~Held() { ::CloseHandle(file_); }
+  bool Holds() const { return file_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE file_;
+};
+
+ChildResult Convert(const TempDir& dir, const std::vector<std::string>& args) {
+  return RunChild(VELUNOR_CONVERT_PATH, args, {dir.Path().string()});
+}
+
+// A spreadsheet keeps the CSV open and lets nobody write it: the run is refused, the file stays.
+TEST(Sharing, CsvHeldByASpreadsheetIsRefusedUnchanged) {
+  TempDir dir;
+  WriteFile(dir / "m_DAT.LOG", kTick);
+  WriteFile(dir / "m.CSV", "alt\r\n");
+  const Held spreadsheet(dir / "m.CSV", GENERIC_READ, FILE_SHARE_READ);
+  ASSERT_TRUE(spreadsheet.Holds());
+  const ChildResult result = Convert(dir, {"m_DAT.LOG"});
+  EXPECT_EQ(result.ExitStatus, 1);
+  EXPECT_EQ(result.Err, " 70 - Zugriff verweigert\n");
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
+}
+
+// The device's software still has the log open for writing, letting others read it.
+TEST(Sharing, LogStillOpenForWritingIsConverted) {
+  TempDir dir;
+  WriteFile(dir / "m_DAT.LOG", kTick);
+  const Held device(dir / "m_DAT.LOG", GENERIC_WRITE, FILE_SHARE_READ);
+  ASSERT_TRUE(device.Holds());
+  const ChildResult result = Convert(dir, {"m_DAT.LOG"});
+  EXPECT_EQ(result.ExitStatus, 0);
+  EXPECT_EQ(result.Out, kSummary);
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), kTick);
+}
+
+// A second name of the log (a hard link) is still the log.
+TEST(Sharing, HardLinkToTheLogIsTheLog) {
+  TempDir dir;
+  WriteFile(dir / "m_DAT.LOG", kTick);
+  ASSERT_TRUE(::CreateHardLinkW(WideText(dir / "m.CSV").c_str(),
+                                WideText(dir / "m_DAT.LOG").c_str(), nullptr));
+  const ChildResult result = Convert(dir, {"m_DAT.LOG"});
+  EXPECT_EQ(result.ExitStatus, 1);
+  EXPECT_EQ(result.Err, " 55 - Datei bereits geöffnet\n");
+  EXPECT_EQ(ReadFile(dir / "m_DAT.LOG"), kTick);
+}
+
+// Umlauts in folder and file names, given as UTF-8 on the command line.
+TEST(Names, UmlautsInFolderAndFile) {
+  TempDir dir;
+  // Built wide: a narrow path would pass through the C runtime's code page.
+  const std::wstring folder = dir.Path().wstring() + L"\\Messungen Käfer";
+  ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+  const HANDLE log = ::CreateFileW((folder + L"\\Grüße_DAT.LOG").c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_NEW, 0, nullptr);
+  DWORD written = 0;
+  ::WriteFile(log, kTick.data(), static_cast<DWORD>(kTick.size()), &written, nullptr);
+  ::CloseHandle(log);
+  const ChildResult result = Convert(dir, {"Messungen Käfer\\Grüße_DAT.LOG"});
+  EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+  EXPECT_EQ(result.Out, kSummary);
+  const HANDLE csv = ::CreateFileW((folder + L"\\Grüße.CSV").c_str(), GENERIC_READ, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(csv, INVALID_HANDLE_VALUE);
+  char bytes[256];
+  DWORD got = 0;
+  ::ReadFile(csv, bytes, sizeof bytes, &got, nullptr);
+  ::CloseHandle(csv);
+  EXPECT_EQ(std::string(bytes, got), kTick);
+}
+
+}  // namespace
+}  // namespace velunor::testing

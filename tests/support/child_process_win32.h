@@ -1,0 +1,111 @@
+#pragma once
+
+// The Windows side of child_process.h: the program runs with its standard output and error
+// redirected into temporary files, which are read back once it has ended.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velunor::testing {
+
+struct ChildSetup {
+  std::string WorkingDirectory{};                // empty: the test's own
+  std::optional<unsigned> User{};                // other users: not on Windows (127)
+  std::optional<std::uint64_t> FileSizeLimit{};  // no such limit on Windows (127)
+};
+
+struct ChildResult {
+  int ExitStatus = -1;  // 127 when it could not be started
+  std::string Out;
+  std::string Err;
+};
+
+inline std::wstring WideText(const std::string& text) {
+  if (text.empty()) return {};
+  const int size =
+      ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+// One word of a command line as the C runtime splits it again: quoted when it holds a space, a tab
+// or a quote, with the backslashes before a quote doubled.
+inline std::wstring QuotedWord(const std::wstring& word) {
+  if (!word.empty() && word.find_first_of(L" \t\"") == std::wstring::npos) return word;
+  std::wstring quoted = L"\"";
+  std::size_t backslashes = 0;
+  for (const wchar_t c : word) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L"\"";
+}
+
+inline HANDLE CaptureFile() {
+  wchar_t folder[MAX_PATH + 1];
+  wchar_t name[MAX_PATH + 1];
+  ::GetTempPathW(MAX_PATH + 1, folder);
+  ::GetTempFileNameW(folder, L"vel", 0, name);
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return ::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                       &inherited, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+inline std::string ReadBackAndClose(HANDLE file) {
+  std::string text;
+  char chunk[4096];
+  ::SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  for (DWORD got = 0; ::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0;)
+    text.append(chunk, got);
+  ::CloseHandle(file);
+  return text;
+}
+
+// Runs `program` with `arguments` and waits for it, capturing its standard output and error.
+inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
+                            const ChildSetup& setup = {}) {
+  ChildResult result;
+  if (setup.User || setup.FileSizeLimit) {
+    result.ExitStatus = 127;
+    return result;
+  }
+  std::wstring line = QuotedWord(WideText(program));
+  for (const std::string& word : arguments) line += L" " + QuotedWord(WideText(word));
+  const HANDLE out = CaptureFile();
+  const HANDLE err = CaptureFile();
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  start.dwFlags = STARTF_USESTDHANDLES;
+  start.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  start.hStdOutput = out;
+  start.hStdError = err;
+  PROCESS_INFORMATION child{};
+  const std::wstring folder = WideText(setup.WorkingDirectory);
+  if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &start, &child)) {
+    ::WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD status = 0;
+    ::GetExitCodeProcess(child.hProcess, &status);
+    result.ExitStatus = static_cast<int>(status);
+    ::CloseHandle(child.hThread);
+    ::CloseHandle(child.hProcess);
+  } else {
+    result.ExitStatus = 127;
+  }
+  result.Out = ReadBackAndClose(out);
+  result.Err = ReadBackAndClose(err);
+  return result;
+}
+
+}  // namespace velunor::testing
