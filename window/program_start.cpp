@@ -1,0 +1,54 @@
+#include "program_start.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace velunor {
+namespace {
+
+// What Qt says while it opens the display, held back until it has succeeded: when it fails, the
+// one German line takes the place of Qt's messages.
+struct HeldMessage {
+  QtMsgType Type;
+  QByteArray Category;
+  QString Text;
+};
+std::vector<HeldMessage> heldMessages;
+
+void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    std::fputs(
+        "velunor: Keine Anzeige gefunden; das Fenster braucht eine grafische Sitzung (DISPLAY). "
+        "Ohne sie wandelt velunor-convert die Log-Datei um.\n",
+        stderr);
+    std::_Exit(1);
+  }
+  heldMessages.push_back({type, context.category, text});
+}
+
+}  // namespace
+
+std::unique_ptr<QApplication> StartApplication(char* programName) {
+  // A write beyond the file-size limit then fails like a full disk and is reported as such,
+  // instead of the signal ending the program without a word.
+  std::signal(SIGXFSZ, SIG_IGN);
+
+  static int argc = 1;
+  static char* argv[] = {programName, nullptr};
+  const QtMessageHandler previous = qInstallMessageHandler(HoldMessage);
+  auto application = std::make_unique<QApplication>(argc, argv);
+  qInstallMessageHandler(previous);
+  for (const HeldMessage& held : heldMessages) {
+    const QMessageLogContext context(nullptr, 0, nullptr, held.Category.constData());
+    qt_message_output(held.Type, context, held.Text);
+  }
+  heldMessages.clear();
+
+  QApplication::setApplicationName(QStringLiteral("Velunor"));
+  QApplication::setApplicationVersion(QStringLiteral(VELUNOR_VERSION));
+  return application;
+}
+
+}  // namespace velunor
