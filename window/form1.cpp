@@ -128,7 +128,12 @@ Form1::Form1(QWidget* parent)
     option1Group_->addButton(Option1[index], index);
   }
   Option1[1]->setChecked(true);
-  Option1_TabStop();
+  // The option group is one stop of the Tab key, entered at the selected option; the arrow keys
+  // reach the others, selecting as they move. Once an option has had the focus, Qt keeps the stop
+  // on the option with the focus, which is the selected one.
+  for (QRadioButton* option : Option1) {
+    option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+  }
 
   Frame2 = new QGroupBox(QStringLiteral("Ausgabedatei: Überschreiben verhindern"), this);
   Frame2->setGeometry(TwipsRect(120, 2400, 5055, 615));
@@ -181,7 +186,6 @@ Form1::Form1(QWidget* parent)
   Command1->setFocus();
 
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-  connect(option1Group_, &QButtonGroup::idToggled, this, &Form1::Option1_TabStop);
   connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
   connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
@@ -273,14 +277,6 @@ void Form1::HScroll1_Change() {
 void Form1::Timer1_Timer() {
   Command1->setText(QString::fromStdString(NumberText(Kilobytes(BytesWritten_))) +
                     QStringLiteral(" KB Out..."));
-}
-
-void Form1::Option1_TabStop() {
-  // Tab skips the options that are not selected; the arrow keys still reach them, selecting as
-  // they move.
-  for (QRadioButton* option : Option1) {
-    option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
-  }
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {

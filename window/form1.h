@@ -98,8 +98,6 @@ class Form1 : public QWidget, public RunWindow {
   void Command1_Click_Error(const RunTimeError& error);
   // Handles the waiting events, unless the last pass was less than a fiftieth of a second ago.
   void TakeEventPass();
-  // The option group is one stop of the Tab key, entered at the selected option.
-  void Option1_TabStop();
 
   QButtonGroup* option1Group_;
   std::int32_t BytesWritten_ = 0;
