@@ -15,8 +15,8 @@
 class QButtonGroup;
 class QCheckBox;
 class QCloseEvent;
-class QKeyEvent;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;

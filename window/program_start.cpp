@@ -20,8 +20,8 @@ std::vector<HeldMessage> heldMessages;
 void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
     std::fputs(
-        "velunor: Keine Anzeige gefunden; das Fenster braucht eine grafische Sitzung (DISPLAY). "
-        "Ohne sie wandelt velunor-convert die Log-Datei um.\n",
+        "velunor: Kein Bildschirm (DISPLAY) gefunden; das Fenster braucht eine grafische "
+        "Sitzung. Ohne sie wandelt velunor-convert die Log-Datei um.\n",
         stderr);
     std::_Exit(1);
   }
