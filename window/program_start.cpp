@@ -30,12 +30,13 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 }  // namespace
 
-std::unique_ptr<QApplication> StartApplication(char* programName) {
+std::unique_ptr<QApplication> StartApplication() {
   // A write beyond the file-size limit then fails like a full disk and is reported as such,
   // instead of the signal ending the program without a word.
   std::signal(SIGXFSZ, SIG_IGN);
 
   static int argc = 1;
+  static char programName[] = "velunor";
   static char* argv[] = {programName, nullptr};
   const QtMessageHandler previous = qInstallMessageHandler(HoldMessage);
   auto application = std::make_unique<QApplication>(argc, argv);
