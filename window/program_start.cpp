@@ -10,12 +10,7 @@ namespace {
 
 // What Qt says while it opens the display, held back until it has succeeded: when it fails, the
 // one German line takes the place of Qt's messages.
-struct HeldMessage {
-  QtMsgType Type;
-  QByteArray Category;
-  QString Text;
-};
-std::vector<HeldMessage> heldMessages;
+std::vector<QString> heldMessages;
 
 void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
@@ -25,7 +20,7 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
         stderr);
     std::_Exit(1);
   }
-  heldMessages.push_back({type, context.category, text});
+  heldMessages.push_back(qFormatLogMessage(type, context, text));
 }
 
 }  // namespace
@@ -33,7 +28,9 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 std::unique_ptr<QApplication> StartApplication() {
   // A write beyond the file-size limit then fails like a full disk and is reported as such,
   // instead of the signal ending the program without a word.
+#ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
 
   static int argc = 1;
   static char programName[] = "velunor";
@@ -41,10 +38,7 @@ std::unique_ptr<QApplication> StartApplication() {
   const QtMessageHandler previous = qInstallMessageHandler(HoldMessage);
   auto application = std::make_unique<QApplication>(argc, argv);
   qInstallMessageHandler(previous);
-  for (const HeldMessage& held : heldMessages) {
-    const QMessageLogContext context(nullptr, 0, nullptr, held.Category.constData());
-    qt_message_output(held.Type, context, held.Text);
-  }
+  for (const QString& message : heldMessages) std::fprintf(stderr, "%s\n", qPrintable(message));
   heldMessages.clear();
 
   QApplication::setApplicationName(QStringLiteral("Velunor"));

@@ -203,6 +203,9 @@ TEST_F(Form1Test, ClickConvertsOrRefusesOrReturnsQuietlyOrReportsTheEnd) {
     EXPECT_EQ(ReadFile(dir / file), after) << file;
     EXPECT_EQ(shown.Text, QString::fromStdString(text));
     EXPECT_EQ(shown.Icon, end ? QMessageBox::Critical : QMessageBox::NoIcon);
+    EXPECT_EQ(shown.Title, end            ? "Es ist ein Fehler aufgetreten - Programm-Ende:"
+                           : text.empty() ? ""
+                                          : "Velunor");
     EXPECT_EQ(form->STprogressBar1->Value(), bar);
     // The button loses its access key with the first run or refused name.
     EXPECT_EQ(form->Command1->text(), text.empty() || end ? u"&Datei..." : u"Datei...");
