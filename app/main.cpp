@@ -1,13 +1,9 @@
-#include <QApplication>
-
 #include "form1.h"
+#include "program_start.h"
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Velunor"));
-  QApplication::setApplicationVersion(QStringLiteral(VELUNOR_VERSION));
-
+int main() {
+  const auto application = velunor::StartApplication();
   velunor::Form1 form;
   form.show();
-  return app.exec();
+  return application->exec();
 }

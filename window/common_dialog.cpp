@@ -10,6 +10,17 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSettings>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "run_time_error.h"
 
@@ -77,10 +88,15 @@ class FileDialog : public QFileDialog {
         ->setNameFilters(name.split(u';', Qt::SkipEmptyParts));
   }
 
+  // A name that holds a wildcard but is the name of a file is that file: one the folder holds, or
+  // the one proposed for saving.
+  QString LiteralName;
+
  protected:
   void accept() override {
     const QString typed = NameEdit()->text();
-    if (HasWildcard(typed)) {
+    if (HasWildcard(typed) && typed != LiteralName &&
+        !QFileInfo(QDir(directory()), typed).isFile()) {
       ApplyWildcard(typed);
       return;
     }
@@ -126,6 +142,67 @@ class FileDialog : public QFileDialog {
   long flags_;
 };
 
+// The dialogs' own state (folder history, sidebar, column widths, view) for this program run. Qt
+// would keep it in the user's settings between program starts, and this tool keeps nothing:
+// Qt's settings are sent to a folder that can never exist, so they are neither read nor written.
+QByteArray& DialogState() {
+  static QByteArray state = [] {
+    for (const auto scope : {QSettings::UserScope, QSettings::SystemScope}) {
+      QSettings::setPath(QSettings::NativeFormat, scope, QStringLiteral("/dev/null"));
+    }
+    return QByteArray();
+  }();
+  return state;
+}
+
+// The working folder as the file system names it; the home folder when it is gone.
+std::string WorkingFolder() {
+  std::error_code error;
+  const std::string folder = std::filesystem::current_path(error).string();
+  return error ? QFile::encodeName(QDir::homePath()).toStdString() : folder;
+}
+
+// A folder as the dialog shows it. Qt names files by Unicode text and cannot reach a folder whose
+// name is not valid UTF-8 (a Latin-1 "M\xe4rz", say); the dialog shows such a folder under the
+// name of an open handle to it, /proc/self/fd/N, and a name chosen there is mapped back to the
+// folder's own bytes.
+class ShownFolder {
+ public:
+  explicit ShownFolder(std::string bytes) : bytes_(std::move(bytes)) {
+    shown_ = QFile::decodeName(QByteArray::fromStdString(bytes_));
+#ifdef __linux__
+    if (QFile::encodeName(shown_).toStdString() != bytes_) {
+      handle_ = ::open(bytes_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+      if (handle_ >= 0) shown_ = QStringLiteral("/proc/self/fd/%1").arg(handle_);
+    }
+#endif
+  }
+  ~ShownFolder() {
+#ifdef __linux__
+    if (handle_ >= 0) ::close(handle_);
+#endif
+  }
+  ShownFolder(const ShownFolder&) = delete;
+  ShownFolder& operator=(const ShownFolder&) = delete;
+
+  const QString& Path() const {
+    return shown_;
+  }
+
+  // The bytes of a path the dialog has chosen.
+  std::string Bytes(const QString& chosen) const {
+    if (handle_ >= 0 && chosen.startsWith(shown_ + u'/')) {
+      return bytes_ + QFile::encodeName(chosen.mid(shown_.size())).toStdString();
+    }
+    return QFile::encodeName(chosen).toStdString();
+  }
+
+ private:
+  std::string bytes_;
+  QString shown_;
+  int handle_ = -1;
+};
+
 }  // namespace
 
 void CommonDialog::ShowOpen() {
@@ -137,7 +214,9 @@ void CommonDialog::ShowSave() {
 }
 
 void CommonDialog::Show(bool save) {
+  QByteArray& state = DialogState();
   FileDialog dialog(parent_, DialogTitle, Flags);
+  if (!state.isEmpty()) dialog.restoreState(state);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(!save && (Flags & dialog_flag::kFileMustExist) ? QFileDialog::ExistingFile
                                                                     : QFileDialog::AnyFile);
@@ -146,22 +225,26 @@ void CommonDialog::Show(bool save) {
   const QStringList filters = QtNameFilters(Filter);
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
 
-  // The proposed name: its folder is where the dialog opens (the working directory when it has
-  // none or when that folder is gone), a wildcard filters the list.
-  const QString name = QFile::decodeName(QByteArray::fromStdString(FileName));
-  QString folder = QDir::currentPath();
-  QString proposed = name;
-  if (name.contains(u'/')) {
-    const QFileInfo path(name);
-    if (path.absoluteDir().exists()) folder = path.absolutePath();
-    proposed = path.fileName();
-  }
-  dialog.setDirectory(folder);
-  if (HasWildcard(proposed)) dialog.ApplyWildcard(proposed);
+  // The proposed name: its folder is where the dialog opens (the working folder when it has none
+  // or when that folder is gone); a wildcard filters the list, except in a name proposed for
+  // saving, which is the name of the file to write.
+  const std::size_t slash = FileName.rfind('/');
+  const std::string working = WorkingFolder();
+  std::string folder = slash == std::string::npos ? working : FileName.substr(0, slash);
+  if (folder.empty() || folder.front() != '/') folder = slash == 0 ? "/" : working + '/' + folder;
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) folder = working;
+  const ShownFolder shown(folder);
+  const QString proposed = QFile::decodeName(QByteArray::fromStdString(FileName.substr(slash + 1)));
+  dialog.setDirectory(shown.Path());
+  if (save) dialog.LiteralName = proposed;
+  if (HasWildcard(proposed) && !save) dialog.ApplyWildcard(proposed);
   if (!proposed.isEmpty()) dialog.selectFile(proposed);
 
-  if (dialog.exec() == QDialog::Accepted) {
-    FileName = QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+  const bool chosen = dialog.exec() == QDialog::Accepted;
+  state = dialog.saveState();
+  if (chosen) {
+    FileName = shown.Bytes(dialog.selectedFiles().constFirst());
   } else if (CancelError) {
     throw RunTimeError(error_number::kCancel);
   }

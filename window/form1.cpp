@@ -18,9 +18,13 @@
 #include <QTimer>
 #include <QVersionNumber>
 
+#include <chrono>
+#include <ctime>
+
 #include "duration_labels.h"
 #include "german_translation.h"
 #include "number_text.h"
+#include "split_scroll_bar.h"
 #include "st_progress_bar.h"
 #include "twips.h"
 
@@ -34,12 +38,24 @@ namespace velunor {
 
 namespace {
 
-// A run asks for a pass over the waiting events after every second of logging time, millions of
-// times a second. A pass fifty times a second keeps the window as lively as the screen can show;
-// each costs the window system a round trip and the bar a repaint, so more would slow the run.
-// The clock itself is read only at every sixteenth request.
-constexpr qint64 kEventPassIntervalMs = 20;
-constexpr int kRequestsPerClockRead = 16;
+// A run asks for a pass over the waiting events after every second of logging time, up to millions
+// of times a second, and after every new percent. A pass fifty times a second keeps the window as
+// lively as the screen can show; each costs the window system a round trip and the bar a repaint,
+// so more would slow the run.
+constexpr std::int64_t kEventPassIntervalMs = 20;
+
+// Milliseconds on a steady clock, read at every request. The coarse clock costs a few nanoseconds
+// and is still exact to a few milliseconds.
+std::int64_t SteadyMilliseconds() {
+#ifdef CLOCK_MONOTONIC_COARSE
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return std::int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+#else
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+#endif
+}
 
 constexpr int kSplitMinutesMax = 2880;  // 48 hours
 constexpr int kSplitSmallChange = 1;
@@ -77,7 +93,8 @@ Form1::Form1(QWidget* parent)
                           Qt::WindowCloseButtonHint),
       CommonDialog1(this),
       CommonDialog2(this),
-      EndProgram([](int status) { QCoreApplication::exit(status); }) {
+      EndProgram([](int status) { QCoreApplication::exit(status); }),
+      lastEventPass_(SteadyMilliseconds() - kEventPassIntervalMs) {
   // Classic frames draw their line through the caption; the places of the controls inside the
   // frames are laid out for that, and a frame whose caption sits above its line would cut them.
   const QString classic = QStringLiteral("Windows");
@@ -111,6 +128,12 @@ Form1::Form1(QWidget* parent)
     option1Group_->addButton(Option1[index], index);
   }
   Option1[1]->setChecked(true);
+  // The option group is one stop of the Tab key, entered at the selected option; the arrow keys
+  // reach the others, selecting as they move. Once an option has had the focus, Qt keeps the stop
+  // on the option with the focus, which is the selected one.
+  for (QRadioButton* option : Option1) {
+    option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+  }
 
   Frame2 = new QGroupBox(QStringLiteral("Ausgabedatei: Überschreiben verhindern"), this);
   Frame2->setGeometry(TwipsRect(120, 2400, 5055, 615));
@@ -131,7 +154,7 @@ Form1::Form1(QWidget* parent)
 
   Frame3 = new QGroupBox(QStringLiteral("Ausgabedatei: Aufteilen"), this);
   Frame3->setGeometry(TwipsRect(120, 1680, 5055, 615));
-  HScroll1 = new QScrollBar(Qt::Horizontal, Frame3);
+  HScroll1 = new SplitScrollBar(Frame3);
   HScroll1->setGeometry(TwipsRect(120, 240, 3375, 255));
   HScroll1->setRange(0, kSplitMinutesMax);
   HScroll1->setSingleStep(kSplitSmallChange);
@@ -141,7 +164,6 @@ Form1::Form1(QWidget* parent)
   // never while the thumb is dragged.
   HScroll1->setTracking(false);
   HScroll1->setFocusPolicy(Qt::StrongFocus);
-  HScroll1->installEventFilter(this);
   Text1 = new QLineEdit(NoSplitText(), Frame3);
   Text1->setGeometry(TwipsRect(3600, 240, 1335, 285));
   Text1->setReadOnly(true);
@@ -167,7 +189,6 @@ Form1::Form1(QWidget* parent)
   connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
   connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-  eventClock_.start();
   Form_Load();
 }
 
@@ -210,14 +231,18 @@ void Form1::UnlockAfterRun() {
 }
 
 void Form1::SetProgress(int percent) {
+  const int shown = STprogressBar1->Value();
   STprogressBar1->SetProgress(percent);
+  if (STprogressBar1->Value() != shown) TakeEventPass();
 }
 
 void Form1::ProcessPendingEvents() {
-  if (lastEventPass_ >= 0 && ++requestsSinceClockRead_ < kRequestsPerClockRead) return;
-  requestsSinceClockRead_ = 0;
-  const qint64 now = eventClock_.elapsed();
-  if (lastEventPass_ >= 0 && now - lastEventPass_ < kEventPassIntervalMs) return;
+  TakeEventPass();
+}
+
+void Form1::TakeEventPass() {
+  const std::int64_t now = SteadyMilliseconds();
+  if (now - lastEventPass_ < kEventPassIntervalMs) return;
   lastEventPass_ = now;
   QCoreApplication::processEvents();
   if (closedDuringRun_) throw RunTimeError(error_number::kCancel);
@@ -254,23 +279,14 @@ void Form1::Timer1_Timer() {
                     QStringLiteral(" KB Out..."));
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-  // Qt's horizontal scroll bar takes the right arrow key as a step to the left and the left one
-  // as a step to the right; the split interval grows with the right arrow.
-  if (watched == HScroll1 && event->type() == QEvent::KeyPress && HScroll1->isEnabled()) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
-      if (key->key() == Qt::Key_Right) {
-        HScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        return true;
-      }
-      if (key->key() == Qt::Key_Left) {
-        HScroll1->triggerAction(QAbstractSlider::SliderSingleStepSub);
-        return true;
-      }
-    }
+void Form1::keyPressEvent(QKeyEvent* event) {
+  // Qt leaves Return to the default button of a dialog; this window's buttons take it as a press.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (auto* button = qobject_cast<QPushButton*>(focusWidget()); enter && button) {
+    button->animateClick();
+    return;
   }
-  return QWidget::eventFilter(watched, event);
+  QWidget::keyPressEvent(event);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include "common_dialog.h"
@@ -16,6 +16,7 @@ class QButtonGroup;
 class QCheckBox;
 class QCloseEvent;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -48,6 +49,8 @@ class Form1 : public QWidget, public RunWindow {
   void UnlockAfterRun();
 
   // RunWindow
+  // A new percent lets the window handle its events too, as a time tick does: a log may hold no
+  // tick for hundreds of megabytes.
   void SetProgress(int percent) override;
   // Raises RunTimeError 32755 once the user has closed the window during a run, so that the run
   // stops there and closes its files.
@@ -85,20 +88,24 @@ class Form1 : public QWidget, public RunWindow {
   // Closing the window during a run hides it at once; the run stops when it next lets events
   // through, its files are closed with what was written, and the program ends.
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Return and Enter press the focused push button.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void Form_Load();
   // The click's one error handler: a cancelled dialog (or a window closed during the run) ends
   // the click quietly, anything else is reported and ends the program.
   void Command1_Click_Error(const RunTimeError& error);
+  // Handles the waiting events, unless the last pass was less than a fiftieth of a second ago.
+  void TakeEventPass();
 
   QButtonGroup* option1Group_;
   std::int32_t BytesWritten_ = 0;
   bool closedDuringRun_ = false;
-  QElapsedTimer eventClock_;
-  qint64 lastEventPass_ = -1;  // milliseconds on eventClock_; -1 before the first pass
-  int requestsSinceClockRead_ = 0;
+  std::int64_t lastEventPass_;  // milliseconds on the steady clock
+  // The folder of the log chosen last with its final "/", where the next open dialog starts;
+  // empty before the first choice. Kept for this program run only.
+  std::string lastLogFolder_;
 };
 
 }  // namespace velunor

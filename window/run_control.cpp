@@ -1,13 +1,13 @@
 // The file button's click: choosing the log and the CSV file, the conversion run in the locked
 // window, the closing summary, and the tool's one error handler.
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QPushButton>
 #include <string>
 
 #include "duration_labels.h"
 #include "form1.h"
 #include "log_name.h"
+#include "message_box.h"
 #include "run_conversion.h"
 
 namespace velunor {
@@ -23,14 +23,8 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
-                 const QString& text) {
-  QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-  box.exec();
-}
-
 // A message with the application's own title and no icon.
-void ShowMessage(QWidget* parent, std::string_view text) {
+void ShowPlainMessage(QWidget* parent, std::string_view text) {
   ShowMessage(parent, QMessageBox::NoIcon, QCoreApplication::applicationName(), FromUtf8(text));
 }
 
@@ -40,15 +34,18 @@ void Form1::Command1_Click() {
   try {
     CommonDialog1.CancelError = true;
     CommonDialog1.Flags = kOpenFlags;
-    CommonDialog1.FileName = std::string(kLogNamePattern);
+    // The first open dialog of a program run starts in the working folder, each later one where
+    // the last log was chosen.
+    CommonDialog1.FileName = lastLogFolder_ + std::string(kLogNamePattern);
     CommonDialog1.ShowOpen();
     CommonDialog2.CancelError = true;
 
     const std::string InputPath = CommonDialog1.FileName;
+    lastLogFolder_ = InputPath.substr(0, InputPath.rfind('/') + 1);
     if (!IsAcceptedLogName(InputPath)) {
       SetProgress(0);
       Command1->setText(QStringLiteral("Datei..."));
-      ShowMessage(this, kRefusedNameText);
+      ShowPlainMessage(this, kRefusedNameText);
       return;
     }
 
@@ -68,7 +65,7 @@ void Form1::Command1_Click() {
     LockForRun();
     const RunTotals totals = RunConversion(InputPath, OutputPath, OutputBase, options, *this);
     UnlockAfterRun();
-    ShowMessage(this, SummaryText(totals));
+    ShowPlainMessage(this, SummaryText(totals));
   } catch (const RunTimeError& error) {
     Command1_Click_Error(error);
   }

@@ -1,7 +1,8 @@
 # shellcheck shell=bash disable=SC2154  # work, velunor, close_window and fail come from the caller
-# Drives the window program in a private X server by the keyboard; sourced by the end-to-end test
-# and the window benchmark. The caller sets work (a private folder), velunor and close_window
-# (absolute paths), defines fail, and kills $app_pid and $xvfb_pid when it ends.
+# Drives the window program in a private X server by the keyboard; sourced by the end-to-end test,
+# the window benchmark and the script that takes the README's pictures. The caller sets work (a
+# private folder), velunor and, for close_app, close_window (absolute paths), defines fail, and
+# kills $app_pid and $xvfb_pid when it ends.
 
 for tool in Xvfb xdotool timeout; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/setup installs it)" >&2; exit 1; }
@@ -45,9 +46,10 @@ gone() {
   fail "window \"$1\" still open"
 }
 
-# Starts the program in the work folder and waits for its window.
+# Starts the program in the work folder, with the arguments given and with the file-size signal
+# at its default as in a user's shell, and waits for its window.
 start_app() {
-  (cd "$work" && exec "$velunor") >"$work/app.log" 2>&1 &
+  (cd "$work" && exec env --default-signal=SIGXFSZ "$velunor" "$@") >"$work/app.log" 2>&1 &
   app_pid=$!
   main=$(window '^Velunor V2\.0\.2$')
 }

@@ -1,6 +1,7 @@
 #include "common_dialog.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "../support/temp_dir.h"
 #include "dialog_driver.h"
@@ -11,17 +12,15 @@ namespace {
 
 using namespace testing;
 
-// The names the dialog lists once it has read its folder in the background, count of them, and
-// a moment later, when names that do not belong would have turned up.
+// The names listed once count of them are, and a moment later, when any others would be.
 QStringList Listed(QFileDialog& dialog, int count) {
   auto* model = dialog.findChild<QFileSystemModel*>(QStringLiteral("qt_filesystem_model"));
   const QModelIndex folder = model->index(dialog.directory().absolutePath());
   (void)QTest::qWaitFor([&] { return model->rowCount(folder) == count; }, 5000);
   QTest::qWait(100);
   QStringList names;
-  for (int row = 0; row < model->rowCount(folder); ++row) {
-    names << model->fileName(model->index(row, 0, folder));
-  }
+  for (int row = 0; row < model->rowCount(folder); ++row)
+    names << model->index(row, 0, folder).data().toString();
   names.sort();
   return names;
 }
@@ -54,35 +53,52 @@ TEST_F(CommonDialogTest, WildcardsListMatchingNamesOfAnyCaseAndATypedOneFiltersA
   EXPECT_EQ(dialog.FileName, dir / "y_dat.log");
 }
 
-TEST_F(CommonDialogTest, SaveAsksBeforeReplacingOnlyWhenToldAndRefusesWhatCannotBeWritten) {
-  const long append = 0x208800, replace = append | 0x2;
-  // The name typed and confirmed, the flags, the answer to a message and what it says ("": none).
-  const std::tuple<const char*, long, QMessageBox::StandardButton, const char*> cases[] = {
-      {"z.CSV", replace, QMessageBox::Yes, "z.CSV existiert bereits"},
-      {"z.CSV", replace, QMessageBox::No, "z.CSV existiert bereits"},
-      {"z.CSV", append, QMessageBox::Ok, ""},
-      {"r.CSV", append, QMessageBox::Ok, "schreibgeschützt"},
-      {"r.CSV", 0, QMessageBox::Ok, ""},
-      {"missing/a.CSV", append, QMessageBox::Ok, "Der Pfad existiert nicht"},
-  };
-  for (const auto& [typed, flags, button, text] : cases) {
-    SCOPED_TRACE(::testing::Message() << typed << " " << flags << " answered " << button);
-    const bool chosen = !*text || button == QMessageBox::Yes;
+// Saving asks before replacing only when told and refuses what cannot be written. A folder whose
+// name Qt cannot show (not UTF-8) or a name with a wildcard is still chosen, byte for byte.
+TEST_F(CommonDialogTest, ChoosesWhatTheFlagsAllowByItsFullPathEvenWhereQtCannotNameIt) {
+  const std::string d = dir / "", l = dir / "M\xe4rz/";  // Latin-1, the working folder
+  std::filesystem::create_directory(l);
+  for (const std::string& log : {l + "m_DAT.LOG", d + "a*b_DAT.LOG"}) WriteFile(log, "");
+  const std::string working = std::filesystem::current_path();
+  ASSERT_EQ(::chdir(l.c_str()), 0);
+  const long open = 0x201004, append = 0x208800, replace = append | 0x2;
+  // Flags, the proposed name, the name typed ("": the proposal), the answer to a message and what
+  // it says ("": none), and the path chosen ("": none, the dialog stays open).
+  const std::tuple<long, std::string, const char*, QMessageBox::StandardButton, const char*,
+                   std::string>
+      cases[] = {
+          {replace, d + "n.CSV", "z.CSV", QMessageBox::Yes, "z.CSV existiert bereits", d + "z.CSV"},
+          {replace, d + "n.CSV", "z.CSV", QMessageBox::No, "z.CSV existiert bereits", ""},
+          {append, d + "n.CSV", "z.CSV", QMessageBox::Ok, "", d + "z.CSV"},
+          {append, d + "n.CSV", "r.CSV", QMessageBox::Ok, "schreibgeschützt", ""},
+          {0, d + "n.CSV", "r.CSV", QMessageBox::Ok, "", d + "r.CSV"},
+          {append, d + "n.CSV", "missing/a.CSV", QMessageBox::Ok, "Der Pfad existiert nicht", ""},
+          {open, "*_DAT.LOG", "m_DAT.LOG", QMessageBox::Ok, "", l + "m_DAT.LOG"},
+          {open, l + "*_DAT.LOG", "m_DAT.LOG", QMessageBox::Ok, "", l + "m_DAT.LOG"},
+          {open, d + "*_DAT.LOG", "a*b_DAT.LOG", QMessageBox::Ok, "", d + "a*b_DAT.LOG"},
+          {replace, l + "m.CSV", "", QMessageBox::Ok, "", l + "m.CSV"},
+          {replace, d + "a*b.CSV", "", QMessageBox::Ok, "", d + "a*b.CSV"},
+      };
+  for (const auto& [flags, proposed, typed, button, text, path] : cases) {
+    SCOPED_TRACE(::testing::Message() << proposed << " " << typed << " answered " << button);
     CommonDialog dialog;
     dialog.Flags = flags;
-    dialog.FileName = dir / "new.CSV";
+    dialog.FileName = proposed;
+    bool chosen = false;
     const auto answer = [&](QFileDialog& shown) {
       ShownMessage message;
-      AnswerInTurn([&] { Confirm(shown, QString::fromUtf8(typed)); },
-                   {OnMessage(button, &message)});
+      const QString name = *typed ? QString::fromUtf8(typed) : NameEdit(shown).text();
+      AnswerInTurn([&] { Confirm(shown, name); }, {OnMessage(button, &message)});
       EXPECT_EQ(message.Text.isEmpty(), !*text) << message.Text.toStdString();
       EXPECT_TRUE(message.Text.contains(QString::fromUtf8(text)));
-      EXPECT_EQ(shown.isVisible(), !chosen);
-      if (shown.isVisible()) shown.reject();
+      chosen = !shown.isVisible();
+      if (!chosen) shown.reject();
     };
-    EXPECT_EQ(AnswerInTurn([&] { dialog.ShowSave(); }, {On<QFileDialog>(answer)}), 1u);
-    EXPECT_EQ(dialog.FileName, chosen ? dir / typed : dir / "new.CSV");
+    AnswerInTurn([&] { flags == open ? dialog.ShowOpen() : dialog.ShowSave(); },
+                 {On<QFileDialog>(answer)});
+    EXPECT_EQ(chosen ? dialog.FileName : "", path);
   }
+  ASSERT_EQ(::chdir(working.c_str()), 0);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 // Answers the real modal dialogs and message boxes that the code under test opens, from a timer
 // that runs inside their event loops, the way a user would.
-
 #include <gtest/gtest.h>
 
 #include <QtTest>
@@ -10,22 +9,22 @@
 
 namespace velunor::testing {
 
-// One answer: gets the modal window that was opened and must close it.
+// One answer: gets the modal window that was opened and must close it. Closing a dialog rejects
+// it; closing a message box clicks its escape button.
 using ModalAnswer = std::function<void(QWidget&)>;
-
-// Closing a dialog rejects it; closing a message box clicks its escape button.
 inline const ModalAnswer CloseModal = [](QWidget& modal) { modal.close(); };
 
-// Calls act and answers the modal windows it opens, in turn. A window beyond the answers fails
-// the test and is closed, as is one an answer leaves open, so that no test can hang. Returns how
+// Calls act and answers the modal windows it opens, in turn (not the one act is called in). A
+// window beyond the answers fails the test and is closed, so that no test can hang. Returns how
 // many windows were answered.
 inline std::size_t AnswerInTurn(const std::function<void()>& act,
                                 std::vector<ModalAnswer> answers) {
   std::size_t next = 0;
+  QWidget* const outer = QApplication::activeModalWidget();
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) return;
+    if (!modal || modal == outer) return;
     if (next == answers.size()) {
       ADD_FAILURE() << "unexpected window: " << modal->windowTitle().toStdString();
       return CloseModal(*modal);
@@ -39,7 +38,6 @@ inline std::size_t AnswerInTurn(const std::function<void()>& act,
   return next;
 }
 
-// An answer for a window of the kind Modal.
 template <typename Modal>
 ModalAnswer On(std::function<void(Modal&)> answer) {
   return [answer](QWidget& modal) {
