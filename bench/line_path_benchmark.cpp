@@ -24,7 +24,7 @@ namespace {
 using namespace velunor;
 
 // Bytes converted per benchmark iteration.
-constexpr std::int64_t kBytesPerPass = std::int64_t{64} << 20;
+constexpr std::int64_t kBytesPerPass = std::int64_t{256} << 20;
 
 // Hands out the same block of log again and again. The log is copied into the reader's block
 // only the first time: the reader never changes the bytes it has read, so the block still holds
@@ -88,6 +88,7 @@ void ConvertInMemory(benchmark::State& state, const std::string& kind, StatusCha
   const int repeats = static_cast<int>(kBytesPerPass / static_cast<std::int64_t>(log.size()));
   RunOptions options;
   options.StatusChannelMode = mode;
+  const std::int64_t linesPerPass = LinesIn(log) * repeats;
   std::int64_t lines = 0;
   for (auto _ : state) {
     RepeatedBlock source(log, repeats);
@@ -96,7 +97,7 @@ void ConvertInMemory(benchmark::State& state, const std::string& kind, StatusCha
     const RunTotals totals = ConvertLines(source, kBytesPerPass, FileIdentity{}, std::move(output),
                                           "/dev/null", options, window, blockSize);
     benchmark::DoNotOptimize(totals);
-    lines += LinesIn(log) * repeats;
+    lines += linesPerPass;
     if (kind == "log" && totals.BytesRead == 0) state.SkipWithError("nothing was read");
   }
   state.SetBytesProcessed(state.iterations() * repeats * static_cast<std::int64_t>(log.size()));
