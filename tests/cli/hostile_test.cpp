@@ -182,8 +182,11 @@ TEST(Stop, EveryLogOfACall) {
   });
   std::vector<int> writers;
   for (const char* log : {"a_DAT.LOG", "b_DAT.LOG"}) {
-    writers.push_back(::open((dir / log).c_str(), O_WRONLY));  // once the converter reads
-    EXPECT_EQ(::write(writers.back(), sent.data(), sent.size()), std::ssize(sent));
+    int writer = -1;  // opens once the converter reads; a converter that never does fails here
+    EXPECT_TRUE(Eventually(
+        [&] { return (writer = ::open((dir / log).c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+    EXPECT_EQ(::write(writer, sent.data(), sent.size()), std::ssize(sent));
+    writers.push_back(writer);
   }
   EXPECT_TRUE(Eventually([&] {
     int unread = -1;
