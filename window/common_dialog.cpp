@@ -189,9 +189,9 @@ class ShownFolder {
     return shown_;
   }
 
-  // The bytes of a path the dialog has chosen.
+  // The bytes of a path the dialog has chosen: in the folder, the folder's own.
   std::string Bytes(const QString& chosen) const {
-    if (handle_ >= 0 && chosen.startsWith(shown_ + u'/')) {
+    if (chosen.startsWith(shown_ + u'/')) {
       return bytes_ + QFile::encodeName(chosen.mid(shown_.size())).toStdString();
     }
     return QFile::encodeName(chosen).toStdString();
@@ -226,19 +226,20 @@ void CommonDialog::Show(bool save) {
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
 
   // The proposed name: its folder is where the dialog opens (the working folder when it has none
-  // or when that folder is gone); a wildcard filters the list, except in a name proposed for
-  // saving, which is the name of the file to write.
-  const std::size_t slash = FileName.rfind('/');
-  const std::string working = WorkingFolder();
-  std::string folder = slash == std::string::npos ? working : FileName.substr(0, slash);
-  if (folder.empty() || folder.front() != '/') folder = slash == 0 ? "/" : working + '/' + folder;
+  // or when that folder is gone). A name proposed for saving is the name of the file to write; a
+  // wildcard in one proposed for opening filters the list.
+  const std::filesystem::path path(FileName);
+  std::string folder = path.parent_path().string();
   std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) folder = working;
+  if (!std::filesystem::is_directory(folder, error)) folder = WorkingFolder();
   const ShownFolder shown(folder);
-  const QString proposed = QFile::decodeName(QByteArray::fromStdString(FileName.substr(slash + 1)));
+  const QString proposed = QFile::decodeName(QByteArray::fromStdString(path.filename().string()));
   dialog.setDirectory(shown.Path());
-  if (save) dialog.LiteralName = proposed;
-  if (HasWildcard(proposed) && !save) dialog.ApplyWildcard(proposed);
+  if (save) {
+    dialog.LiteralName = proposed;
+  } else if (HasWildcard(proposed)) {
+    dialog.ApplyWildcard(proposed);
+  }
   if (!proposed.isEmpty()) dialog.selectFile(proposed);
 
   const bool chosen = dialog.exec() == QDialog::Accepted;

@@ -17,8 +17,7 @@ fail() {
 }
 
 echo "== no display: one German line and status 1"
-status=0
-said=$(env -u DISPLAY -u QT_QPA_PLATFORM "$velunor" 2>&1) || status=$?
+said=$(env -u DISPLAY -u QT_QPA_PLATFORM "$velunor" 2>&1) && status=0 || status=$?
 [[ $status == 1 && $said == "velunor: Kein Bildschirm (DISPLAY) gefunden;"* && $said != *$'\n'* ]] ||
   fail "without a display: status $status, said: $said"
 

@@ -46,14 +46,19 @@ class Form1Test : public ::testing::Test {
 
   // Without a split the append box is offered, unticked, over the red note; with one the note.
   void ExpectAppendOffered(bool offered) {
-    EXPECT_EQ(form->Check2->isVisible() && form->Check2->isEnabled(), offered);
+    EXPECT_EQ(form->Check2->isVisible(), offered);
+    EXPECT_EQ(form->Check2->isEnabled(), offered);
     EXPECT_EQ(form->Label1->isVisible(), !offered);
     EXPECT_FALSE(form->Check2->isChecked());
   }
 
-  ModalAnswer ChooseLog(const std::string& name = "m_DAT.LOG") {
-    return On<QFileDialog>([name, this](QFileDialog& dialog) {
+  // Expects the open dialog in folder, with the preset and a folder history; chooses name.
+  ModalAnswer ChooseLog(const std::string& name = "m_DAT.LOG",
+                        const QString& folder = QDir::currentPath()) {
+    return On<QFileDialog>([=, this](QFileDialog& dialog) {
       EXPECT_EQ(NameEdit(dialog).text(), QStringLiteral("*_DAT.LOG"));
+      EXPECT_EQ(dialog.directory().absolutePath(), folder);
+      EXPECT_TRUE(dialog.history().contains(QDir::currentPath()));
       Confirm(dialog, QString::fromStdString(dir / name));
     });
   }
@@ -95,28 +100,25 @@ TEST_F(Form1Test, StartsWithTheDesignedDefaultsAndIsUsedByKeyboard) {
       {Qt::Key_Tab, form->Option1[1], Transform},
       {Qt::Key_Down, form->Option1[2], Discard},
       {Qt::Key_Up, form->Option1[1], Transform},
-      {Qt::Key_Up, form->Option1[0], CopyUnchanged}};
+      {Qt::Key_Up, form->Option1[0], CopyUnchanged},
+      {Qt::Key_Return, form->Option1[0], CopyUnchanged}};  // Return presses push buttons only
   for (const auto& [key, focused, mode] : walk) {
     QTest::keyClick(QApplication::focusWidget(), key);
     EXPECT_EQ(QApplication::focusWidget(), focused) << key;
     EXPECT_EQ(form->ReadRunOptions().StatusChannelMode, mode) << key;
   }
 
-  // Alt+D, Return and Enter press the file button. The open dialog starts in the working folder,
-  // then where the last log was chosen (in sub, refused), and remembers the folders visited.
+  // Alt+D, Return and Enter click; the next open dialog starts where the last log was chosen.
   std::filesystem::create_directory(dir / "sub");
   WriteFile(dir / "sub/x_dat.log", "");
-  const QString working = QDir::currentPath(), sub = QString::fromStdString(dir / "sub");
   QSignalSpy clicks(form->Command1, &QPushButton::clicked);
   form->Command1->setFocus();
   for (const auto& [key, modifiers] : {std::pair{Qt::Key_D, Qt::AltModifier},
                                        {Qt::Key_Return, Qt::NoModifier},
                                        {Qt::Key_Enter, Qt::KeypadModifier}}) {
-    const auto choose = On<QFileDialog>([&](QFileDialog& dialog) {
-      EXPECT_EQ(dialog.directory().absolutePath(), clicks.empty() ? working : sub);
-      EXPECT_TRUE(dialog.history().contains(working));
-      Confirm(dialog, sub + QStringLiteral("/x_dat.log"));
-    });
+    const auto choose =
+        ChooseLog("sub/x_dat.log",
+                  clicks.empty() ? QDir::currentPath() : QString::fromStdString(dir / "sub"));
     QTest::keyClick(form->Command1, key, modifiers);
     EXPECT_EQ(AnswerInTurn([&] { clicks.wait(1000); }, {choose, message}), 2u) << key;
   }
@@ -151,8 +153,7 @@ TEST_F(Form1Test, SplitIntervalUnticksAndHidesAppendAndFollowsOnlyAReleasedThumb
   EXPECT_EQ(form->Text1->text().toStdString(), FormatSplitInterval(s->value() * 60));
 }
 
-// At every time tick (and new percent, see below) a run lets the window handle its events, which
-// it must do once a fiftieth of a second has passed, however few ticks came before.
+// At a time tick (or new percent, see below) a pass over the events is due after 20 ms, always.
 TEST_F(Form1Test, TicksLetEventsThroughAfterAPauseAndTheWindowShowsTheProgress) {
   form->Timer1->setInterval(10);  // a quicker tick than a run's second
   form->StartOutputSizeDisplay();
