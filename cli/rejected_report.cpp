@@ -105,8 +105,7 @@ void RejectedRows::Flush() {
 }
 
 void RejectedRows::CopyTo(int fd) {
-  if (fd_ >= 0) {
-    Flush();
+  if (fd_ >= 0) {  // the rows that went to the temporary file, then those still buffered
     if (::lseek(fd_, 0, SEEK_SET) != 0) throw TransferError(errno);
     std::string chunk(std::size_t{64} << 10, '\0');
     for (;;) {
