@@ -38,13 +38,11 @@ std::string Ticks(int count) {
 const std::string kOld = "$6;1;;aus einem frueheren Lauf.\r\n";
 
 // Runs the converter on a log of 150 ticks in `dir`, its standard output redirected by a shell.
-ChildResult Convert(TempDir& dir, const std::string& redirect, const Args& arguments,
-                    std::optional<rlim_t> sizeLimit = {}) {
+ChildResult Convert(TempDir& dir, const std::string& redirect, const Args& arguments) {
   WriteFile(dir / "m_DAT.LOG", Ticks(150));
   Args words{"-c", "exec \"$0\" \"$@\" " + redirect, VELUNOR_CONVERT_PATH};
   words.insert(words.end(), arguments.begin(), arguments.end());
-  return RunChild("/bin/sh", words,
-                  {.WorkingDirectory = dir.Path().string(), .FileSizeLimit = sizeLimit});
+  return RunChild("/bin/sh", words, {dir.Path().string()});
 }
 
 TEST(StandardOutput, LostIsAFailureSharedWithTheCsvTakesNoSummary) {
@@ -84,16 +82,6 @@ TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
     EXPECT_EQ(result.Err, " 70 - Zugriff verweigert\n");
     EXPECT_EQ(ReadFile(dir / file), kOld);
   }
-}
-
-TEST(SizeLimit, AppendingKeepsTheOldBytesAndWholeRecords) {
-  TempDir dir;
-  const std::string old(1000, 'x');  // no line end: the cut must not reach back into it
-  WriteFile(dir / "m.CSV", old);
-  const ChildResult result = Convert(dir, "", {"--append", "m_DAT.LOG"}, 4096);
-  EXPECT_EQ(result.ExitStatus, 1);
-  EXPECT_EQ(result.Err, " 61 - Datenträger voll\n");
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), old + Ticks((4096 - 1000) / 57));
 }
 
 // Waits up to ten seconds for `ready`, which a sound converter reaches at once.

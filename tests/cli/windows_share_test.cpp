@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "child_process.h"
 #include "temp_dir.h"
 
@@ -31,28 +33,23 @@ ChildResult Convert(const TempDir& dir, const std::vector<std::string>& args) {
 }
 
 // A spreadsheet keeps the CSV open and lets nobody write it: the run is refused, the file stays.
-TEST(Sharing, CsvHeldByASpreadsheetIsRefusedUnchanged) {
-  TempDir dir;
-  WriteFile(dir / "m_DAT.LOG", kTick);
-  WriteFile(dir / "m.CSV", "alt\r\n");
-  const Held spreadsheet(dir / "m.CSV", GENERIC_READ, FILE_SHARE_READ);
-  ASSERT_TRUE(spreadsheet.Holds());
-  const ChildResult result = Convert(dir, {"m_DAT.LOG"});
-  EXPECT_EQ(result.ExitStatus, 1);
-  EXPECT_EQ(result.Err, " 70 - Zugriff verweigert\n");
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
-}
-
-// The device's software still has the log open for writing, letting others read it.
-TEST(Sharing, LogStillOpenForWritingIsConverted) {
-  TempDir dir;
-  WriteFile(dir / "m_DAT.LOG", kTick);
-  const Held device(dir / "m_DAT.LOG", GENERIC_WRITE, FILE_SHARE_READ);
-  ASSERT_TRUE(device.Holds());
-  const ChildResult result = Convert(dir, {"m_DAT.LOG"});
-  EXPECT_EQ(result.ExitStatus, 0);
-  EXPECT_EQ(result.Out, kSummary);
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), kTick);
+// The device's software still has the log open for writing, letting others read it: it converts.
+TEST(Sharing, FilesHeldByOtherPrograms) {
+  const std::tuple<const char*, DWORD, int, const char*, const char*> rows[] = {
+      {"m.CSV", GENERIC_READ, 1, " 70 - Zugriff verweigert\n", "alt\r\n"},
+      {"m_DAT.LOG", GENERIC_WRITE, 0, "", nullptr}};
+  for (const auto& [held, access, status, err, csv] : rows) {
+    TempDir dir;
+    WriteFile(dir / "m_DAT.LOG", kTick);
+    WriteFile(dir / "m.CSV", "alt\r\n");
+    const Held other(dir / held, access, FILE_SHARE_READ);
+    ASSERT_TRUE(other.Holds());
+    const ChildResult result = Convert(dir, {"m_DAT.LOG"});
+    EXPECT_EQ(result.ExitStatus, status) << held;
+    EXPECT_EQ(result.Err, err);
+    EXPECT_EQ(result.Out, status == 0 ? kSummary : "");
+    EXPECT_EQ(ReadFile(dir / "m.CSV"), csv ? csv : kTick);
+  }
 }
 
 // A second name of the log (a hard link) is still the log.
