@@ -46,17 +46,13 @@ int Channel(const std::string& line) {
   return line[0] == '$' || (line[0] == '\xA7' && line[1] >= '7') ? line[1] - '0' : 0;
 }
 
-bool RightLength(int channel, std::size_t length) {
-  if (channel == 4) return length == 55 || length == 63;
-  return length == (channel >= 6 ? 31u : 55u);
-}
-
 // What a line becomes; `text` is set for a written line.
 RecordOutcome Filter(const std::string& line, StatusChannelMode mode, std::string& text) {
   const int channel = Channel(line);
   if (channel == 0 || (channel >= 7 && mode == StatusChannelMode::Discard))
     return RecordOutcome::Ignored;
-  if (!RightLength(channel, line.size())) return RecordOutcome::Rejected;
+  const std::size_t length = channel == 4 && line.size() == 63 ? 63 : channel >= 6 ? 31 : 55;
+  if (line.size() != length) return RecordOutcome::Rejected;
   text = channel >= 7 && mode == StatusChannelMode::Transform ? "$" + line.substr(1) : line;
   return RecordOutcome::Written;
 }

@@ -98,6 +98,15 @@ TEST(Console, NoProgressLineWithoutATerminal) {
   EXPECT_EQ(ReadFile(dir / "m.CSV"), first + rest);
 }
 
+// What a test's stand-in for the terminal got; it is closed.
+std::string Shown(std::FILE* terminal) {
+  std::string text(200, '\0');
+  std::rewind(terminal);
+  text.resize(std::fread(text.data(), 1, text.size(), terminal));
+  std::fclose(terminal);
+  return text;
+}
+
 // On a terminal the line shows percent and kilobytes written, at most four times a second and
 // once more when the run ends, and is ended before a message follows.
 TEST(Console, ProgressLineOnATerminal) {
@@ -116,11 +125,7 @@ TEST(Console, ProgressLineOnATerminal) {
   window.SetProgress(7);  // too soon after the last
   window.StopOutputSizeDisplay();
   window.EndLine();
-  std::string text(100, '\0');
-  std::rewind(terminal);
-  text.resize(std::fread(text.data(), 1, text.size(), terminal));
-  std::fclose(terminal);
-  EXPECT_EQ(text, "\r  6 %  3 KB Out...\r  7 %  3 KB Out...\n");
+  EXPECT_EQ(Shown(terminal), "\r  6 %  3 KB Out...\r  7 %  3 KB Out...\n");
 }
 
 // Several logs: one line for the whole call, at most ten times a second, blanked before other text.
@@ -133,12 +138,8 @@ TEST(Console, BatchProgressLineOnATerminal) {
   line.Show({4, 8, 50, 1300});  // too soon after the last
   line.Clear();
   line.Clear();
-  std::string text(200, '\0');
-  std::rewind(terminal);
-  text.resize(std::fread(text.data(), 1, text.size(), terminal));
-  std::fclose(terminal);
   const std::string shown = "3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...";
-  EXPECT_EQ(text, "\r" + shown + "\r" + std::string(shown.size(), ' ') + "\r");
+  EXPECT_EQ(Shown(terminal), "\r" + shown + "\r" + std::string(shown.size(), ' ') + "\r");
 }
 
 // More faulty lines than a case can show: those beyond the buffer wait in a temporary file for

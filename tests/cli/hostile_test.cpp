@@ -111,6 +111,20 @@ std::pair<pid_t, char> Converter() {
   return {-1, 0};
 }
 
+// Opens the FIFO once the converter has it open for reading, and sends `sent` into it.
+int Send(const std::string& fifo, const std::string& sent) {
+  int writer = -1;
+  EXPECT_TRUE(
+      Eventually([&] { return (writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+  EXPECT_EQ(::write(writer, sent.data(), sent.size()), std::ssize(sent));
+  return writer;
+}
+
+bool AllRead(int writer) {
+  int unread = -1;
+  return ::ioctl(writer, FIONREAD, &unread) == 0 && unread == 0;
+}
+
 // Stops a converter that reads a FIFO after `sent` has been written into it and read; without
 // anything sent, the FIFO never has a writer. A signal ignored at the start (nohup) stays so.
 TEST(Stop, AtALineBoundaryKeepingWhatWasRead) {
@@ -129,17 +143,11 @@ TEST(Stop, AtALineBoundaryKeepingWhatWasRead) {
     std::thread run([&] {
       result = RunChild("/bin/sh", {"-c", script, VELUNOR_CONVERT_PATH}, {dir.Path().string()});
     });
-    int writer = -1;
-    if (!sent.empty()) {  // the open succeeds once the converter has the FIFO open for reading
-      EXPECT_TRUE(Eventually(
-          [&] { return (writer = ::open((dir / fifo).c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
-      EXPECT_EQ(::write(writer, sent.data(), sent.size()), static_cast<ssize_t>(sent.size()));
-      EXPECT_TRUE(Eventually([&] {
-        int unread = -1;
-        return ::ioctl(writer, FIONREAD, &unread) == 0 && unread == 0;
-      }));
-    }
-    EXPECT_TRUE(Eventually([&] { return fs::exists(dir / "m.CSV") && Converter().second == 'S'; }));
+    int writer = sent.empty() ? -1 : Send(dir / fifo, sent);
+    EXPECT_TRUE(Eventually([&] {
+      return (writer < 0 || AllRead(writer)) && fs::exists(dir / "m.CSV") &&
+             Converter().second == 'S';
+    }));
     if (const pid_t pid = Converter().first; pid > 0) ::kill(pid, signal);
     if (!ignored) Eventually([] { return Converter().first < 0; });
     if (writer < 0) writer = ::open((dir / fifo).c_str(), O_WRONLY | O_NONBLOCK);
@@ -168,23 +176,13 @@ TEST(Stop, EveryLogOfACall) {
     result = RunChild(VELUNOR_CONVERT_PATH, {"--jobs=2", "a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"},
                       {dir.Path().string()});
   });
-  std::vector<int> writers;
-  for (const char* log : {"a_DAT.LOG", "b_DAT.LOG"}) {
-    int writer = -1;  // opens once the converter reads; a converter that never does fails here
-    EXPECT_TRUE(Eventually(
-        [&] { return (writer = ::open((dir / log).c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
-    EXPECT_EQ(::write(writer, sent.data(), sent.size()), std::ssize(sent));
-    writers.push_back(writer);
-  }
+  const int a = Send(dir / "a_DAT.LOG", sent), b = Send(dir / "b_DAT.LOG", sent);
   EXPECT_TRUE(Eventually([&] {
-    int unread = -1;
-    for (const int writer : writers)
-      if (::ioctl(writer, FIONREAD, &unread) != 0 || unread != 0) return false;
-    return fs::exists(dir / "b.CSV") && Converter().second == 'S';
+    return AllRead(a) && AllRead(b) && fs::exists(dir / "b.CSV") && Converter().second == 'S';
   }));
   if (const pid_t pid = Converter().first; pid > 0) ::kill(pid, SIGTERM);
   Eventually([] { return Converter().first < 0; });
-  for (const int writer : writers) ::close(writer);
+  ::close(a), ::close(b);
   run.join();
   EXPECT_EQ(result.ExitStatus, 128 + SIGTERM);
   EXPECT_EQ(result.Out, "");
