@@ -68,24 +68,13 @@ TEST(Sharing, HardLinkToTheLogIsTheLog) {
 TEST(Names, UmlautsInFolderAndFile) {
   TempDir dir;
   // Built wide: a narrow path would pass through the C runtime's code page.
-  const std::wstring folder = dir.Path().wstring() + L"\\Messungen Käfer";
-  ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-  const HANDLE log = ::CreateFileW((folder + L"\\Grüße_DAT.LOG").c_str(), GENERIC_WRITE, 0, nullptr,
-                                   CREATE_NEW, 0, nullptr);
-  DWORD written = 0;
-  ::WriteFile(log, kTick.data(), static_cast<DWORD>(kTick.size()), &written, nullptr);
-  ::CloseHandle(log);
+  const std::filesystem::path folder = dir.Path() / L"Messungen Käfer";
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  WriteFile(folder / L"Grüße_DAT.LOG", kTick);
   const ChildResult result = Convert(dir, {"Messungen Käfer\\Grüße_DAT.LOG"});
   EXPECT_EQ(result.ExitStatus, 0) << result.Err;
   EXPECT_EQ(result.Out, kSummary);
-  const HANDLE csv = ::CreateFileW((folder + L"\\Grüße.CSV").c_str(), GENERIC_READ, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(csv, INVALID_HANDLE_VALUE);
-  char bytes[256];
-  DWORD got = 0;
-  ::ReadFile(csv, bytes, sizeof bytes, &got, nullptr);
-  ::CloseHandle(csv);
-  EXPECT_EQ(std::string(bytes, got), kTick);
+  EXPECT_EQ(ReadFile(folder / L"Grüße.CSV"), kTick);
 }
 
 }  // namespace
