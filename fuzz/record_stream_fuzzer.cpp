@@ -42,18 +42,8 @@ std::vector<std::string> Lines(std::string_view bytes) {
 // The channel of a line by its first six characters, 0 for none; the status channels 7 and 8 may
 // begin with "§" (0xA7) instead of "$".
 int Channel(const std::string& line) {
-  for (char channel = '1'; channel <= '8'; ++channel) {
-    for (const char lead : {'$', '\xA7'}) {
-      if ((lead == '$' || channel >= '7') && line.starts_with(std::string{lead, channel} + ";1;;"))
-        return channel - '0';
-    }
-  }
-  return 0;
-}
-
-bool RightLength(int channel, std::size_t length) {
-  if (channel == 4) return length == 55 || length == 63;
-  return length == (channel >= 6 ? 31u : 55u);
+  if (line.size() < 6 || line.substr(2, 4) != ";1;;" || line[1] < '1' || line[1] > '8') return 0;
+  return line[0] == '$' || (line[0] == '\xA7' && line[1] >= '7') ? line[1] - '0' : 0;
 }
 
 // What a line becomes; `text` is set for a written line.
@@ -61,16 +51,10 @@ RecordOutcome Filter(const std::string& line, StatusChannelMode mode, std::strin
   const int channel = Channel(line);
   if (channel == 0 || (channel >= 7 && mode == StatusChannelMode::Discard))
     return RecordOutcome::Ignored;
-  if (!RightLength(channel, line.size())) return RecordOutcome::Rejected;
+  const std::size_t length = channel == 4 && line.size() == 63 ? 63 : channel >= 6 ? 31 : 55;
+  if (line.size() != length) return RecordOutcome::Rejected;
   text = channel >= 7 && mode == StatusChannelMode::Transform ? "$" + line.substr(1) : line;
   return RecordOutcome::Written;
-}
-
-// The nearest integer, an exact half to the even one.
-int Round(double value) {
-  const double below = std::floor(value);
-  if (value - below != 0.5) return static_cast<int>(std::floor(value + 0.5));
-  return static_cast<int>(std::fmod(below, 2) == 0 ? below : below + 1);
 }
 
 struct Outcome {
@@ -102,7 +86,9 @@ Outcome Model(std::string_view bytes, StatusChannelMode mode, bool split, const 
       ticks += tick;
       run.Calls += tick ? "e" : "";
     }
-    run.Progress(Round(static_cast<double>(run.Read) / bytes.size() * 100));
+    // The nearest percent, an exact half to the even one (the default rounding mode).
+    run.Progress(
+        static_cast<int>(std::nearbyint(static_cast<double>(run.Read) / bytes.size() * 100)));
     char slice[40];
     std::snprintf(slice, sizeof slice, "f_00d00h%02dm.CSV", ticks / 60);  // inputs are small
     if (split && tick && ticks % 60 == 0) run.Files[file = slice] = "";

@@ -56,41 +56,28 @@ void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string
   }
 }
 
-// The log of a call that RunConversion takes as it is: the options it knows, and one log.
-std::optional<std::string> PlainLog(const std::vector<std::string>& words) {
-  std::vector<std::string> logs;
-  for (auto word = words.begin(); word != words.end(); ++word) {
-    if (*word == "-o" && word + 1 != words.end() && word[1] != "-" && !word[1].starts_with("/")) {
-      ++word;
-    } else if (!word->starts_with("-")) {
-      logs.push_back(*word);
-    } else if (!word->starts_with("--status=") && !word->starts_with("--split=") &&
-               *word != "--append") {
-      return {};
-    }
-  }
-  if (logs.size() != 1 || !IsAcceptedLogName(logs[0])) return {};
-  return logs[0];
-}
-
 // What the converter's main() does with a plain call of one log, through RunConversion itself at
 // tiny block sizes. Other calls, and calls this runner does not know, run only as a program.
 void RunInProcess(const fs::path& folder, const std::vector<std::string>& words) {
-  const std::optional<std::string> log = PlainLog(words);
   CommandLine call;
   try {
-    if (!log) return;
     call = ParseCommandLine(words);
   } catch (...) {
     return;
   }
+  const std::optional<std::string>& to = call.OutputPath;
+  if (call.ShowHelp || call.ShowVersion || call.Jobs != 0 || call.RejectedPath ||
+      call.LogFiles.size() != 1 || !IsAcceptedLogName(call.LogFiles[0]) ||
+      (to && (*to == "-" || to->starts_with("/"))))
+    return;
   const RunOptions& options = call.Options;
+
   for (const std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) {
     TempDir work;
     LayOut(folder, work.Path());
-    const std::string input = work / *log, base = OutputBaseOf(input);
+    const std::string input = work / call.LogFiles[0], base = OutputBaseOf(input);
     std::string output = base + (options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
-    if (call.OutputPath) output = work / *call.OutputPath;
+    if (to) output = work / *to;
     ConsoleWindow window(stderr, false);
     std::string out, err;
     try {

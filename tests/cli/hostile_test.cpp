@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -38,27 +38,22 @@ std::string Ticks(int count) {
 const std::string kOld = "$6;1;;aus einem frueheren Lauf.\r\n";
 
 // Runs the converter on a log of 150 ticks in `dir`, its standard output redirected by a shell.
-ChildResult Convert(TempDir& dir, const std::string& redirect, const Args& arguments,
-                    std::optional<rlim_t> sizeLimit = {}) {
+ChildResult Convert(TempDir& dir, const std::string& redirect, const Args& arguments) {
   WriteFile(dir / "m_DAT.LOG", Ticks(150));
   Args words{"-c", "exec \"$0\" \"$@\" " + redirect, VELUNOR_CONVERT_PATH};
   words.insert(words.end(), arguments.begin(), arguments.end());
-  return RunChild("/bin/sh", words,
-                  {.WorkingDirectory = dir.Path().string(), .FileSizeLimit = sizeLimit});
+  return RunChild("/bin/sh", words, {dir.Path().string()});
 }
 
 TEST(StandardOutput, LostIsAFailureSharedWithTheCsvTakesNoSummary) {
-  const std::string lost = "velunor-convert: Fehler beim Schreiben auf die Standardausgabe: ";
+  const std::string lost = "velunor-convert: Fehler beim Schreiben auf die Standardausgabe: ",
+                    summary = " 8 KB von 8 KB geschrieben, 0 Zeile(n) mit Fehler ausgelassen.\n";
   const std::tuple<const char*, Args, int, std::string, std::string> rows[] = {
       {">/dev/full", {"m_DAT.LOG"}, 1, lost + "61 - Datenträger voll\n", Ticks(150)},
       {">/dev/full", {"--help"}, 1, lost + "61 - Datenträger voll\n", ""},
       {">&-", {"m_DAT.LOG"}, 1, lost + "57 - Geräte-E/A-Fehler\n", Ticks(150)},
       {">&-", {"-o", "-", "m_DAT.LOG"}, 1, " 57 - Geräte-E/A-Fehler\n", ""},
-      {">m.CSV",
-       {"m_DAT.LOG"},
-       0,
-       " 8 KB von 8 KB geschrieben, 0 Zeile(n) mit Fehler ausgelassen.\n",
-       Ticks(150)},
+      {">m.CSV", {"m_DAT.LOG"}, 0, summary, Ticks(150)},
       {"", {"-o", "", "m_DAT.LOG"}, 2, "velunor-convert: Leerer Dateiname für -o", ""}};
   for (const auto& [redirect, arguments, status, err, csv] : rows) {
     TempDir dir;
@@ -86,16 +81,6 @@ TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
   }
 }
 
-TEST(SizeLimit, AppendingKeepsTheOldBytesAndWholeRecords) {
-  TempDir dir;
-  const std::string old(1000, 'x');  // no line end: the cut must not reach back into it
-  WriteFile(dir / "m.CSV", old);
-  const ChildResult result = Convert(dir, "", {"--append", "m_DAT.LOG"}, 4096);
-  EXPECT_EQ(result.ExitStatus, 1);
-  EXPECT_EQ(result.Err, " 61 - Datenträger voll\n");
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), old + Ticks((4096 - 1000) / 57));
-}
-
 // Waits up to ten seconds for `ready`, which a sound converter reaches at once.
 bool Eventually(const std::function<bool()>& ready) {
   for (int i = 0; i < 10000; ++i) {
@@ -105,22 +90,27 @@ bool Eventually(const std::function<bool()>& ready) {
   return false;
 }
 
-// The converter, the one child of this process, and its state letter ('S': asleep, waiting).
-std::pair<pid_t, char> Converter() {
-  for (const auto& entry : fs::directory_iterator("/proc")) {
-    const std::string name = entry.path().filename().string();
-    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::ifstream file(entry.path() / "stat");
-    const std::string stat{std::istreambuf_iterator<char>(file), {}};
-    if (stat.find(')') == std::string::npos) continue;
-    std::istringstream fields(stat.substr(stat.rfind(')') + 1));
-    char state = 0;
-    pid_t parent = 0;
-    if (fields >> state >> parent && parent == ::getpid()) {
-      return {std::stoi(name), state};
-    }
-  }
-  return {-1, 0};
+// The state letter of a started process ('S': asleep, waiting), 0 before it starts and once it
+// has ended.
+char State(const std::atomic<pid_t>& pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat{std::istreambuf_iterator<char>(file), {}};
+  const char state = stat.empty() ? 0 : stat[stat.rfind(')') + 2];
+  return pid > 0 && state != 'Z' ? state : 0;
+}
+
+// Opens the FIFO once the converter has it open for reading, and sends `sent` into it.
+int Send(const std::string& fifo, const std::string& sent) {
+  int writer = -1;
+  EXPECT_TRUE(
+      Eventually([&] { return (writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+  EXPECT_EQ(::write(writer, sent.data(), sent.size()), std::ssize(sent));
+  return writer;
+}
+
+bool AllRead(int writer) {
+  int unread = -1;
+  return ::ioctl(writer, FIONREAD, &unread) == 0 && unread == 0;
 }
 
 // Stops a converter that reads a FIFO after `sent` has been written into it and read; without
@@ -138,22 +128,17 @@ TEST(Stop, AtALineBoundaryKeepingWhatWasRead) {
     ASSERT_EQ(::mkfifo((dir / fifo).c_str(), 0600), 0);
     const std::string script = std::string(ignored ? "trap '' HUP; " : "") + "exec \"$0\" " + fifo;
     ChildResult result;
+    std::atomic<pid_t> pid = 0;
     std::thread run([&] {
-      result = RunChild("/bin/sh", {"-c", script, VELUNOR_CONVERT_PATH}, {dir.Path().string()});
+      result = RunChild("/bin/sh", {"-c", script, VELUNOR_CONVERT_PATH},
+                        {.WorkingDirectory = dir.Path().string(), .Started = &pid});
     });
-    int writer = -1;
-    if (!sent.empty()) {  // the open succeeds once the converter has the FIFO open for reading
-      EXPECT_TRUE(Eventually(
-          [&] { return (writer = ::open((dir / fifo).c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
-      EXPECT_EQ(::write(writer, sent.data(), sent.size()), static_cast<ssize_t>(sent.size()));
-      EXPECT_TRUE(Eventually([&] {
-        int unread = -1;
-        return ::ioctl(writer, FIONREAD, &unread) == 0 && unread == 0;
-      }));
-    }
-    EXPECT_TRUE(Eventually([&] { return fs::exists(dir / "m.CSV") && Converter().second == 'S'; }));
-    if (const pid_t pid = Converter().first; pid > 0) ::kill(pid, signal);
-    if (!ignored) Eventually([] { return Converter().first < 0; });
+    int writer = sent.empty() ? -1 : Send(dir / fifo, sent);
+    EXPECT_TRUE(Eventually([&] {
+      return (writer < 0 || AllRead(writer)) && fs::exists(dir / "m.CSV") && State(pid) == 'S';
+    }));
+    if (pid > 0) ::kill(pid, signal);
+    if (!ignored) Eventually([&] { return State(pid) == 0; });
     if (writer < 0) writer = ::open((dir / fifo).c_str(), O_WRONLY | O_NONBLOCK);
     ::close(writer);  // the end of the log, for a converter that goes on: no test hangs
     run.join();
@@ -176,27 +161,17 @@ TEST(Stop, EveryLogOfACall) {
     ASSERT_EQ(::mkfifo((dir / log).c_str(), 0600), 0);
   WriteFile(dir / "c_DAT.LOG", Ticks(1));
   ChildResult result;
+  std::atomic<pid_t> pid = 0;
   std::thread run([&] {
     result = RunChild(VELUNOR_CONVERT_PATH, {"--jobs=2", "a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"},
-                      {dir.Path().string()});
+                      {.WorkingDirectory = dir.Path().string(), .Started = &pid});
   });
-  std::vector<int> writers;
-  for (const char* log : {"a_DAT.LOG", "b_DAT.LOG"}) {
-    int writer = -1;  // opens once the converter reads; a converter that never does fails here
-    EXPECT_TRUE(Eventually(
-        [&] { return (writer = ::open((dir / log).c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
-    EXPECT_EQ(::write(writer, sent.data(), sent.size()), std::ssize(sent));
-    writers.push_back(writer);
-  }
-  EXPECT_TRUE(Eventually([&] {
-    int unread = -1;
-    for (const int writer : writers)
-      if (::ioctl(writer, FIONREAD, &unread) != 0 || unread != 0) return false;
-    return fs::exists(dir / "b.CSV") && Converter().second == 'S';
-  }));
-  if (const pid_t pid = Converter().first; pid > 0) ::kill(pid, SIGTERM);
-  Eventually([] { return Converter().first < 0; });
-  for (const int writer : writers) ::close(writer);
+  const int a = Send(dir / "a_DAT.LOG", sent), b = Send(dir / "b_DAT.LOG", sent);
+  EXPECT_TRUE(Eventually(
+      [&] { return AllRead(a) && AllRead(b) && fs::exists(dir / "b.CSV") && State(pid) == 'S'; }));
+  if (pid > 0) ::kill(pid, SIGTERM);
+  Eventually([&] { return State(pid) == 0; });
+  ::close(a), ::close(b);
   run.join();
   EXPECT_EQ(result.ExitStatus, 128 + SIGTERM);
   EXPECT_EQ(result.Out, "");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "child_process.h"
 #include "temp_dir.h"
 
@@ -31,28 +33,23 @@ ChildResult Convert(const TempDir& dir, const std::vector<std::string>& args) {
 }
 
 // A spreadsheet keeps the CSV open and lets nobody write it: the run is refused, the file stays.
-TEST(Sharing, CsvHeldByASpreadsheetIsRefusedUnchanged) {
-  TempDir dir;
-  WriteFile(dir / "m_DAT.LOG", kTick);
-  WriteFile(dir / "m.CSV", "alt\r\n");
-  const Held spreadsheet(dir / "m.CSV", GENERIC_READ, FILE_SHARE_READ);
-  ASSERT_TRUE(spreadsheet.Holds());
-  const ChildResult result = Convert(dir, {"m_DAT.LOG"});
-  EXPECT_EQ(result.ExitStatus, 1);
-  EXPECT_EQ(result.Err, " 70 - Zugriff verweigert\n");
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
-}
-
-// The device's software still has the log open for writing, letting others read it.
-TEST(Sharing, LogStillOpenForWritingIsConverted) {
-  TempDir dir;
-  WriteFile(dir / "m_DAT.LOG", kTick);
-  const Held device(dir / "m_DAT.LOG", GENERIC_WRITE, FILE_SHARE_READ);
-  ASSERT_TRUE(device.Holds());
-  const ChildResult result = Convert(dir, {"m_DAT.LOG"});
-  EXPECT_EQ(result.ExitStatus, 0);
-  EXPECT_EQ(result.Out, kSummary);
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), kTick);
+// The device's software still has the log open for writing, letting others read it: it converts.
+TEST(Sharing, FilesHeldByOtherPrograms) {
+  const std::tuple<const char*, DWORD, int, const char*, const char*> rows[] = {
+      {"m.CSV", GENERIC_READ, 1, " 70 - Zugriff verweigert\n", "alt\r\n"},
+      {"m_DAT.LOG", GENERIC_WRITE, 0, "", nullptr}};
+  for (const auto& [held, access, status, err, csv] : rows) {
+    TempDir dir;
+    WriteFile(dir / "m_DAT.LOG", kTick);
+    WriteFile(dir / "m.CSV", "alt\r\n");
+    const Held other(dir / held, access, FILE_SHARE_READ);
+    ASSERT_TRUE(other.Holds());
+    const ChildResult result = Convert(dir, {"m_DAT.LOG"});
+    EXPECT_EQ(result.ExitStatus, status) << held;
+    EXPECT_EQ(result.Err, err);
+    EXPECT_EQ(result.Out, status == 0 ? kSummary : "");
+    EXPECT_EQ(ReadFile(dir / "m.CSV"), csv ? csv : kTick);
+  }
 }
 
 // A second name of the log (a hard link) is still the log.
@@ -71,24 +68,13 @@ TEST(Sharing, HardLinkToTheLogIsTheLog) {
 TEST(Names, UmlautsInFolderAndFile) {
   TempDir dir;
   // Built wide: a narrow path would pass through the C runtime's code page.
-  const std::wstring folder = dir.Path().wstring() + L"\\Messungen Käfer";
-  ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
-  const HANDLE log = ::CreateFileW((folder + L"\\Grüße_DAT.LOG").c_str(), GENERIC_WRITE, 0, nullptr,
-                                   CREATE_NEW, 0, nullptr);
-  DWORD written = 0;
-  ::WriteFile(log, kTick.data(), static_cast<DWORD>(kTick.size()), &written, nullptr);
-  ::CloseHandle(log);
+  const std::filesystem::path folder = dir.Path() / L"Messungen Käfer";
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  WriteFile(folder / L"Grüße_DAT.LOG", kTick);
   const ChildResult result = Convert(dir, {"Messungen Käfer\\Grüße_DAT.LOG"});
   EXPECT_EQ(result.ExitStatus, 0) << result.Err;
   EXPECT_EQ(result.Out, kSummary);
-  const HANDLE csv = ::CreateFileW((folder + L"\\Grüße.CSV").c_str(), GENERIC_READ, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(csv, INVALID_HANDLE_VALUE);
-  char bytes[256];
-  DWORD got = 0;
-  ::ReadFile(csv, bytes, sizeof bytes, &got, nullptr);
-  ::CloseHandle(csv);
-  EXPECT_EQ(std::string(bytes, got), kTick);
+  EXPECT_EQ(ReadFile(folder / L"Grüße.CSV"), kTick);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@ struct ChildSetup {
   std::string WorkingDirectory{};         // empty: the test's own
   std::optional<uid_t> User{};            // run as this user and group id instead (needs root)
   std::optional<rlim_t> FileSizeLimit{};  // past it the system sends SIGXFSZ, at its default
+  std::atomic<pid_t>* Started{};          // gets the program's process id, for another thread
 };
 
 struct ChildResult {
@@ -71,6 +73,7 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
     if (ready) ::execv(argv[0], argv.data());
     ::_exit(127);
   }
+  if (setup.Started && pid > 0) *setup.Started = pid;
   ChildResult result;
   int status = 0;
   while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
