@@ -30,9 +30,13 @@ start_x_server() {
 # Waits for a visible window whose title matches the pattern and gives it the keyboard, which no
 # window manager does here; prints the window's id.
 window() {
-  local id
-  id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || true
-  [ -n "$id" ] || fail "no window \"$1\""
+  local id="" try
+  # xdotool gives up with an X error when a window it looks at closes meanwhile: look again.
+  for try in 1 2 3; do
+    id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && break
+  done
+  [ -n "$id" ] || fail "no window \"$1\" (after $try tries)"
   xdotool windowfocus --sync "$id"
   echo "$id"
 }
