@@ -49,8 +49,12 @@ void OutputFile::TakeOver(bool empty, const FileIdentity& log) {
     case LockOutcome::Unsupported:  // a file system without locks: written as before, unlocked
       break;
   }
-  if (empty && !Truncate(fd_, 0)) throw TransferError(LastSystemError());
-  sizeAtStart_ = empty ? 0 : facts.Size;
+  // The size again, under the lock: another run may have written the file until just now.
+  const std::int64_t size = FactsOf(fd_).Size;
+  // A file that is empty already is not emptied again: on ext4 that would make closing it write
+  // the whole output to disk then and there, which stalls the run (and a batch's other workers).
+  if (empty && size > 0 && !Truncate(fd_, 0)) throw TransferError(LastSystemError());
+  sizeAtStart_ = empty ? 0 : size;
   // Appending writes at the end; a descriptor handed over writes where it stands.
   committed_ = AppendsAtEnd(fd_) ? sizeAtStart_ : WriteOffset(fd_);
 }
