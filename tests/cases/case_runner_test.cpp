@@ -1,8 +1,10 @@
 // Runs every folder beside this file as one case: `args` through velunor-convert in a fresh working
 // folder laid out from `in/`, compared byte for byte with `stdout`, `stderr`, `status` and `out/`.
-// A plain conversion of one log runs again in-process through RunConversion at tiny block sizes,
-// so that the same cases cover the reader's block boundaries. Files that differ show as a diff of
-// their lines.
+// In `args` the word '' stands for an empty one. Linux only: `redirect` is a shell redirection of
+// the converter's standard output (">/dev/full", ">&-"), and `file-size-limit` a limit in bytes
+// past which SIGXFSZ comes, at its default. A plain conversion of one regular log runs again
+// in-process through RunConversion at tiny block sizes, so that the same cases cover the reader's
+// block boundaries.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,7 +70,8 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
   const std::optional<std::string>& to = call.OutputPath;
   if (call.ShowHelp || call.ShowVersion || call.Jobs != 0 || call.RejectedPath ||
       call.LogFiles.size() != 1 || !IsAcceptedLogName(call.LogFiles[0]) ||
-      (to && (*to == "-" || to->starts_with("/"))))
+      (to && (*to == "-" || to->starts_with("/"))) ||
+      fs::is_symlink(folder / "in" / call.LogFiles[0]))
     return;
   const RunOptions& options = call.Options;
 
@@ -101,18 +104,30 @@ TEST_P(Case, Run) {
 #endif
   std::vector<std::string> words;
   std::istringstream args(ReadFile(folder / "args"));
-  for (std::string word; args >> word;) words.push_back(word);
+  for (std::string word; args >> word;) words.push_back(word == "''" ? "" : word);
   const int status = Exists(folder / "status") ? std::stoi(ReadFile(folder / "status")) : 0;
 
   TempDir work;
   LayOut(folder, work.Path());
-  const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, words, {work.Path().string()});
+  std::string program = VELUNOR_CONVERT_PATH;
+  ChildSetup setup{work.Path().string()};
+  const bool special = Exists(folder / "redirect") || Exists(folder / "file-size-limit");
+#ifndef _WIN32
+  if (Exists(folder / "redirect")) {
+    const std::string redirect = ReadFile(folder / "redirect");
+    words.insert(words.begin(), {"-c", "exec \"$0\" \"$@\" " + redirect, program});
+    program = "/bin/sh";
+  }
+  if (Exists(folder / "file-size-limit"))
+    setup.FileSizeLimit = std::stoll(ReadFile(folder / "file-size-limit"));
+#endif
+  const ChildResult result = RunChild(program, words, setup);
   EXPECT_EQ(result.ExitStatus, status);
   EXPECT_EQ(result.Out, ReadFile(folder / "stdout"));
   EXPECT_EQ(result.Err, ReadFile(folder / "stderr"));
   ExpectFiles(folder, work.Path(), "velunor-convert");
 
-  if (status <= 1) RunInProcess(folder, words);
+  if (status <= 1 && !special) RunInProcess(folder, words);
 }
 
 std::vector<fs::path> AllCases() {

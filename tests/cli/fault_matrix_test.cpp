@@ -1,5 +1,5 @@
-// What needs a setup no case folder can hold: another user, a file-size limit, a 2 GiB log, a log
-// that arrives through a pipe. A failure is reported with its number and text and status 1, and
+// What needs a setup no case folder can hold: another user, a 2 GiB log, a log that arrives
+// through a pipe. A failure is reported with its number and text and status 1, and
 // harms nothing.
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,18 +49,6 @@ TEST_F(Fault, OutputReadOnlyForAnotherUser) {
   fs::permissions(dir.Path(), fs::perms::all);
   ExpectError({"--append", "m_DAT.LOG"}, " 70 - Zugriff verweigert\n", {.User = 65534});
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
-}
-
-// A file-size limit fails as a full disk does and keeps the whole records written before: a slice
-// passes it when its file is closed; an append must not cut back into the old bytes (no line end).
-TEST_F(Fault, DiskFillsUpDuringTheRun) {
-  const std::string old(1000, 'x');
-  WriteFile(dir / "m_DAT.LOG", Ticks(150));
-  WriteFile(dir / "m.CSV", old);
-  ExpectError({"--split=1", "m_DAT.LOG"}, " 61 - Datenträger voll\n", {.FileSizeLimit = 2048});
-  EXPECT_EQ(ReadFile(dir / "m_00d00h00m.CSV"), Ticks(2048 / 57));
-  ExpectError({"--append", "m_DAT.LOG"}, " 61 - Datenträger voll\n", {.FileSizeLimit = 4096});
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), old + Ticks((4096 - 1000) / 57));
 }
 
 // Two records, then one line past the 32-bit byte count: the log's length alone overflows, before

@@ -1,6 +1,5 @@
-// The converter where a hostile user puts it: a full, closed or redirected standard output, an
-// output another run holds, a file-size limit, signals mid-run, a FIFO without a writer, a
-// working folder that is gone or too deep for an absolute path.
+// The converter where a hostile user puts it: an output another run holds, signals mid-run, a FIFO
+// without a writer, a working folder that is gone or too deep for an absolute path.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -37,33 +36,6 @@ std::string Ticks(int count) {
 
 const std::string kOld = "$6;1;;aus einem frueheren Lauf.\r\n";
 
-// Runs the converter on a log of 150 ticks in `dir`, its standard output redirected by a shell.
-ChildResult Convert(TempDir& dir, const std::string& redirect, const Args& arguments) {
-  WriteFile(dir / "m_DAT.LOG", Ticks(150));
-  Args words{"-c", "exec \"$0\" \"$@\" " + redirect, VELUNOR_CONVERT_PATH};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  return RunChild("/bin/sh", words, {dir.Path().string()});
-}
-
-TEST(StandardOutput, LostIsAFailureSharedWithTheCsvTakesNoSummary) {
-  const std::string lost = "velunor-convert: Fehler beim Schreiben auf die Standardausgabe: ",
-                    summary = " 8 KB von 8 KB geschrieben, 0 Zeile(n) mit Fehler ausgelassen.\n";
-  const std::tuple<const char*, Args, int, std::string, std::string> rows[] = {
-      {">/dev/full", {"m_DAT.LOG"}, 1, lost + "61 - Datenträger voll\n", Ticks(150)},
-      {">/dev/full", {"--help"}, 1, lost + "61 - Datenträger voll\n", ""},
-      {">&-", {"m_DAT.LOG"}, 1, lost + "57 - Geräte-E/A-Fehler\n", Ticks(150)},
-      {">&-", {"-o", "-", "m_DAT.LOG"}, 1, " 57 - Geräte-E/A-Fehler\n", ""},
-      {">m.CSV", {"m_DAT.LOG"}, 0, summary, Ticks(150)},
-      {"", {"-o", "", "m_DAT.LOG"}, 2, "velunor-convert: Leerer Dateiname für -o", ""}};
-  for (const auto& [redirect, arguments, status, err, csv] : rows) {
-    TempDir dir;
-    const ChildResult result = Convert(dir, redirect, arguments);
-    EXPECT_EQ(result.ExitStatus, status) << redirect << result.Err;
-    EXPECT_EQ(result.Err.substr(0, err.size()), err);  // a wrong call adds the usage
-    EXPECT_EQ(ReadFile(dir / "m.CSV"), csv) << redirect;
-  }
-}
-
 TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
   const std::pair<Args, const char*> rows[] = {{{"m_DAT.LOG"}, "m.CSV"},
                                                {{"--append", "m_DAT.LOG"}, "m.CSV"},
@@ -73,7 +45,8 @@ TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
     WriteFile(dir / file, kOld);
     const int held = ::open((dir / file).c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    const ChildResult result = Convert(dir, "", arguments);
+    WriteFile(dir / "m_DAT.LOG", Ticks(150));
+    const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, arguments, {dir.Path().string()});
     ::close(held);
     EXPECT_EQ(result.ExitStatus, 1) << file;
     EXPECT_EQ(result.Err, " 70 - Zugriff verweigert\n");
