@@ -65,4 +65,9 @@ std::int64_t WriteOffset(NativeHandle file);
 bool CloseFile(NativeHandle file);
 int LastSystemError();
 
+#ifdef _WIN32
+// A name given as UTF-8, as Windows takes it (UTF-16).
+std::wstring WideText(const std::string& path);
+#endif
+
 }  // namespace velunor

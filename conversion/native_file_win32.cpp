@@ -19,17 +19,6 @@ NativeHandle Native(HANDLE file) {
   return reinterpret_cast<NativeHandle>(file);
 }
 
-// Names arrive as UTF-8; Windows takes them as UTF-16, so that umlauts in folder and file names
-// reach the file system as they were typed.
-std::wstring Wide(const std::string& path) {
-  if (path.empty()) return {};
-  const int size =
-      ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), size);
-  return wide;
-}
-
 bool IsFolder(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -45,8 +34,19 @@ bool IsFolder(const std::wstring& path) {
 
 }  // namespace
 
+// Names arrive as UTF-8; Windows takes them as UTF-16, so that umlauts in folder and file names
+// reach the file system as they were typed.
+std::wstring WideText(const std::string& path) {
+  if (path.empty()) return {};
+  const int size =
+      ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), size);
+  return wide;
+}
+
 NativeHandle OpenForReading(const std::string& path) {
-  const std::wstring wide = Wide(path);
+  const std::wstring wide = WideText(path);
   // The device's own software may go on reading or writing the log while it is converted.
   const HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -56,7 +56,7 @@ NativeHandle OpenForReading(const std::string& path) {
 }
 
 NativeHandle OpenForWriting(const std::string& path, bool append) {
-  const std::wstring wide = Wide(path);
+  const std::wstring wide = WideText(path);
   // Others may read the CSV while it grows, but no second writer may open it: another run, or a
   // spreadsheet that holds the file, makes this open fail with a sharing violation.
   const HANDLE file = ::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -91,9 +91,9 @@ FileFacts FactsOf(NativeHandle file) {
 
 std::optional<FileIdentity> IdentityOfPath(const std::string& path) {
   // No access asked for: this opens even a file that another program holds without sharing.
-  const HANDLE file =
-      ::CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE file = ::CreateFileW(WideText(path).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::optional<FileIdentity> identity;
   BY_HANDLE_FILE_INFORMATION info{};

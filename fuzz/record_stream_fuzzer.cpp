@@ -23,22 +23,6 @@ void Check(bool same, const std::string& what) {
   std::abort();
 }
 
-// A line ends at a carriage return, a line feed right after it belongs to it, and the last line
-// counts without a terminator too.
-std::vector<std::string> Lines(std::string_view bytes) {
-  std::vector<std::string> lines{""};
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r') {
-      lines.back() += bytes[i];
-      continue;
-    }
-    lines.emplace_back();
-    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-  }
-  if (lines.back().empty()) lines.pop_back();
-  return lines;
-}
-
 // The channel of a line by its first six characters, 0 for none; the status channels 7 and 8 may
 // begin with "§" (0xA7) instead of "$".
 int Channel(const std::string& line) {
@@ -74,7 +58,12 @@ Outcome Model(std::string_view bytes, StatusChannelMode mode, bool split, const 
   std::string file = split ? "f_00d00h00m.CSV" : "f.CSV";
   run.Files[file] = old;
   int ticks = 0;
-  for (const std::string& line : Lines(bytes)) {
+  std::string line;
+  // A line ends at a carriage return, a line feed right after it belongs to it, and the last line
+  // counts without a terminator too.
+  for (std::size_t i = 0; i < bytes.size(); line.clear(), ++i) {
+    for (; i < bytes.size() && bytes[i] != '\r'; ++i) line += bytes[i];
+    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
     run.Read += static_cast<std::int64_t>(line.size());
     std::string text;
     const RecordOutcome outcome = Filter(line, mode, text);

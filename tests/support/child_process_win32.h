@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "native_file.h"
+
 namespace velunor::testing {
 
 // Other users and file-size limits have no counterpart here: the tests that need them are Linux's.
@@ -19,15 +21,6 @@ struct ChildResult {
   std::string Out;
   std::string Err;
 };
-
-inline std::wstring WideText(const std::string& text) {
-  if (text.empty()) return {};
-  const int size =
-      ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
 
 // One word of a command line as the C runtime splits it again: quoted when it holds a space, a tab
 // or a quote, with the backslashes before a quote doubled.

@@ -12,16 +12,11 @@ namespace velunor::testing {
 class TempDir {
  public:
   TempDir() {
-#ifdef _WIN32
-    // No mkdtemp on Windows: a random name, taken only when the folder did not exist yet.
+    // A random name, taken only when the folder did not exist yet (Windows has no mkdtemp).
     std::random_device random;
     do {
       path_ = std::filesystem::temp_directory_path() / ("velunor-test-" + std::to_string(random()));
     } while (!std::filesystem::create_directory(path_));
-#else
-    std::string pattern = (std::filesystem::temp_directory_path() / "velunor-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-#endif
   }
   ~TempDir() {
     std::error_code ignored;  // a test may have taken its own write permission away
@@ -32,12 +27,8 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  std::string operator/(const std::string& name) const {
-    return (path_ / name).string();
-  }
-  const std::filesystem::path& Path() const {
-    return path_;
-  }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  const std::filesystem::path& Path() const { return path_; }
 
  private:
   std::filesystem::path path_;
