@@ -78,9 +78,12 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
   for (const std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) {
     TempDir work;
     LayOut(folder, work.Path());
-    const std::string input = work / call.LogFiles[0], base = OutputBaseOf(input);
+    // Names in UTF-8, as the converter takes them on every system.
+    const std::u8string folderName = work.Path().u8string();
+    const std::string at = std::string(folderName.begin(), folderName.end()) + "/";
+    const std::string input = at + call.LogFiles[0], base = OutputBaseOf(input);
     std::string output = base + (options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
-    if (to) output = work / *to;
+    if (to) output = at + *to;
     ConsoleWindow window(stderr, false);
     std::string out, err;
     try {
