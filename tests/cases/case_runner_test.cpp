@@ -58,6 +58,12 @@ void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string
   }
 }
 
+// How many files the test has open (Linux; 0 elsewhere): a run must leave none open behind it.
+std::ptrdiff_t OpenFiles() {
+  std::error_code none;
+  return std::distance(fs::directory_iterator("/proc/self/fd", none), {});
+}
+
 // What the converter's main() does with a plain call of one log, through RunConversion itself at
 // tiny block sizes. Other calls, and calls this runner does not know, run only as a program.
 void RunInProcess(const fs::path& folder, const std::vector<std::string>& words) {
@@ -86,6 +92,7 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     if (to) output = at + *to;
     ConsoleWindow window(stderr, false);
     std::string out, err;
+    const std::ptrdiff_t open = OpenFiles();
     try {
       out = SummaryText(RunConversion(input, output, base, options, window, block)) + "\n";
     } catch (const RunTimeError& error) {
@@ -95,6 +102,7 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     EXPECT_EQ(out, ReadFile(folder / "stdout")) << run;
     EXPECT_EQ(err, ReadFile(folder / "stderr")) << run;
     ExpectFiles(folder, work.Path(), run);
+    EXPECT_EQ(OpenFiles(), open) << run;
   }
 }
 
