@@ -89,7 +89,8 @@ void OutputFile::CutBackToWholeLines(std::size_t written) {
   if (!regular_) return;
   // Records hold no carriage return, so CR LF in the buffer only ever ends a line.
   std::size_t whole = written;
-  while (whole >= 2 && !(buffer_.data()[whole - 2] == '\r' && buffer_.data()[whole - 1] == '\n')) --whole;
+  while (whole >= 2 && !(buffer_.data()[whole - 2] == '\r' && buffer_.data()[whole - 1] == '\n'))
+    --whole;
   if (whole < 2) whole = 0;
   const std::int64_t end = std::max(committed_ + static_cast<std::int64_t>(whole), sizeAtStart_);
   if (Truncate(fd_, end)) committed_ = end;
