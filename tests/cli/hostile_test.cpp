@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -63,13 +63,22 @@ bool Eventually(const std::function<bool()>& ready) {
   return false;
 }
 
-// The state letter of a started process ('S': asleep, waiting), 0 before it starts and once it
-// has ended.
+// 'S' while every thread of a started process sleeps (waits), 'R' while one does anything else, 0
+// before it starts and once it has ended. Plain system calls: a process that ends meanwhile fails
+// the read, which a stream would raise as an exception.
 char State(const std::atomic<pid_t>& pid) {
-  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-  const std::string stat{std::istreambuf_iterator<char>(file), {}};
-  const char state = stat.empty() ? 0 : stat[stat.rfind(')') + 2];
-  return pid > 0 && state != 'Z' ? state : 0;
+  char state = 0;
+  std::error_code none;
+  const fs::path tasks = "/proc/" + std::to_string(pid) + "/task";
+  for (fs::directory_iterator task(tasks, none), end; task != end; task.increment(none)) {
+    char stat[256] = {};
+    const int fd = ::open((task->path() / "stat").c_str(), O_RDONLY);
+    const char* nameEnd =
+        fd >= 0 && ::read(fd, stat, sizeof stat - 1) > 0 ? std::strrchr(stat, ')') : nullptr;
+    ::close(fd);
+    if (nameEnd && nameEnd[2] != 'Z') state = state == 'R' || nameEnd[2] != 'S' ? 'R' : 'S';
+  }
+  return state;
 }
 
 // Opens the FIFO once the converter has it open for reading, and sends `sent` into it.
