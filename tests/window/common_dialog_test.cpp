@@ -76,6 +76,7 @@ TEST_F(CommonDialogTest, ChoosesWhatTheFlagsAllowByItsFullPathEvenWhereQtCannotN
           {open, "*_DAT.LOG", "m_DAT.LOG", QMessageBox::Ok, "", l + "m_DAT.LOG"},
           {open, l + "*_DAT.LOG", "m_DAT.LOG", QMessageBox::Ok, "", l + "m_DAT.LOG"},
           {open, d + "*_DAT.LOG", "a*b_DAT.LOG", QMessageBox::Ok, "", d + "a*b_DAT.LOG"},
+          {open, d + "*_DAT.LOG", "b_DAT.LOG", QMessageBox::Ok, "nicht gefunden", ""},
           {replace, l + "m.CSV", "", QMessageBox::Ok, "", l + "m.CSV"},
           {replace, d + "a*b.CSV", "", QMessageBox::Ok, "", d + "a*b.CSV"},
       };
