@@ -60,8 +60,11 @@ void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string
 
 // How many files the test has open (Linux; 0 elsewhere): a run must leave none open behind it.
 std::ptrdiff_t OpenFiles() {
-  std::error_code none;
-  return std::distance(fs::directory_iterator("/proc/self/fd", none), {});
+#ifdef _WIN32
+  return 0;  // Wine would list its own process's files
+#else
+  return std::distance(fs::directory_iterator("/proc/self/fd"), {});
+#endif
 }
 
 // What the converter's main() does with a plain call of one log, through RunConversion itself at
