@@ -45,6 +45,9 @@ TEST_F(Run, CallsTheWindowInOrder) {
   window = {};
   Convert("\r\n\r\r\n" + Record("$6;1;;", 31));
   EXPECT_EQ(window.Calls, "[ 0 82 100 ]");  // 31 of 38 bytes after the record
+  window = {};
+  Convert("\r");  // the smallest log: one empty line, none of its byte counted as read
+  EXPECT_EQ(window.Calls, "[ 0 100 ]");
 }
 
 // The long record after the fill does not fit into what is left of the output buffer (1 MiB) by
