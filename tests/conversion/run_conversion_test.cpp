@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "page_buffer.h"
+
 #include <string>
 
 #include "recording_window.h"
@@ -63,6 +65,15 @@ TEST_F(Run, RecordsAcrossTheOutputBufferEnd) {
     EXPECT_EQ(ReadFile(dir / "m.CSV"), log);
   }
 }
+
+#ifndef _WIN32
+TEST(PageBufferDeathTest, WritePastTheEndFaults) {
+  PageBuffer buffer(1 << 20);
+  volatile char* data = buffer.data();
+  data[buffer.size() - 1] = 1;
+  EXPECT_DEATH(data[buffer.size()] = 1, "");
+}
+#endif
 
 }  // namespace
 }  // namespace velunor
