@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "page_buffer.h"
-
 #include <string>
 
+#include "page_buffer.h"
 #include "recording_window.h"
 #include "temp_dir.h"
 
