@@ -5,6 +5,7 @@
 #include "command_line.h"
 #include "rejected_line_sink.h"
 #include "run_options.h"
+#include "run_totals.h"
 #include "run_window.h"
 
 namespace velunor {
