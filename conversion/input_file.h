@@ -16,7 +16,8 @@ namespace velunor {
 // The log, opened for sequential reading. A log whose content is gzip-compressed (told by its
 // first bytes, whatever its name) is read as the log it holds. A FIFO or pipe is never waited for
 // blindly: until its writer has appeared and while it sends nothing, `whileWaiting` is called
-// every few milliseconds, and may end the run by raising an error.
+// every few milliseconds, and may end the run by raising an error; so it is before every further
+// block of compressed bytes, which may hold no log bytes at all.
 class InputFile : public ByteSource {
  public:
   explicit InputFile(const InputSource& source, std::function<void()> whileWaiting = {});
