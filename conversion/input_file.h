@@ -30,9 +30,12 @@ class InputFile : public ByteSource {
   // The size of the file in bytes (compressed, for a compressed log), or -1 when it cannot be
   // known beforehand: a FIFO, a device, a descriptor handed over.
   std::int64_t Length() const;
+  bool LengthKnown() const { return lengthKnown_; }
   // Compressed bytes taken so far, by which progress through a compressed log is measured; -1
   // for a plain log.
-  std::int64_t CompressedConsumed() const override { return gzip_ ? gzip_->Consumed() : -1; }
+  std::int64_t CompressedConsumed() const override {
+    return gzip_ ? gzip_->CompressedConsumed() : -1;
+  }
   // Bytes of the log handed out so far.
   std::int64_t Delivered() const { return delivered_; }
   const FileIdentity& Identity() const { return identity_; }
@@ -44,6 +47,7 @@ class InputFile : public ByteSource {
    public:
     explicit RawBytes(InputFile& file) : file_(file) {}
     std::size_t Read(char* buffer, std::size_t capacity) override;
+    std::int64_t CompressedConsumed() const override { return -1; }
 
    private:
     InputFile& file_;

@@ -62,6 +62,7 @@ class PacedInput final : public ByteSource {
     }
     return got;
   }
+  std::int64_t CompressedConsumed() const override { return input_.CompressedConsumed(); }
 
  private:
   void Pass() {
@@ -163,7 +164,7 @@ RunTotals RunConversion(const InputSource& source, const OutputTarget& outputPat
   // Only called once reading has begun, when `input` stands.
   InputFile input(source, [&window, &input] {
     window.ProcessPendingEvents();
-    window.ShowBytesRead(input.Delivered());
+    if (!input.LengthKnown()) window.ShowBytesRead(input.Delivered());
   });
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
