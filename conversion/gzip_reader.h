@@ -39,9 +39,7 @@ class GzipReader : public ByteSource {
   ByteSource& compressed_;
   std::unique_ptr<Stream> stream_;
   std::int64_t consumed_ = 0;
-  bool inputEnded_ = false;
   bool streamEnded_ = false;  // the last member read so far is complete
-  bool damaged_ = false;
 };
 
 }  // namespace velunor
