@@ -121,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The window has its events after every time tick and before every block read; the percents
   // come in the model's order.
   std::string calls = window.Calls;
-  const auto passes = std::erase(calls, 'e');
-  const auto reads = static_cast<std::ptrdiff_t>(bytes.size() / block) + 2;
+  const auto passes = static_cast<std::int64_t>(std::erase(calls, 'e'));
+  const auto reads = static_cast<std::int64_t>(bytes.size() / block) + 2;
   Check(passes >= model.Ticks && passes <= model.Ticks + reads, "window passes");
   Check(calls == model.Calls, "window calls " + calls + " instead of " + model.Calls);
   const auto files = std::distance(std::filesystem::directory_iterator(dir.Path()), {});
