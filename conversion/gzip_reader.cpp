@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "page_buffer.h"
@@ -14,8 +15,6 @@ namespace velunor {
 namespace {
 
 constexpr std::size_t kCompressedBlock = GzipReader::kInputSize;
-// zlib takes counts of 32 bits.
-constexpr std::size_t kLargestCall = std::size_t{1} << 30;
 
 }  // namespace
 
@@ -52,7 +51,9 @@ bool GzipReader::Refill() {
 std::size_t GzipReader::Read(char* buffer, std::size_t capacity) {
   z_stream& z = stream_->z;
   z.next_out = reinterpret_cast<Bytef*>(buffer);
-  z.avail_out = static_cast<uInt>(std::min(capacity, kLargestCall));
+  // zlib takes counts of 32 bits.
+  z.avail_out =
+      static_cast<uInt>(std::min<std::size_t>(capacity, std::numeric_limits<uInt>::max()));
   const uInt asked = z.avail_out;
   while (z.avail_out == asked) {
     if (z.avail_in == 0 && !Refill()) {

@@ -14,7 +14,7 @@ constexpr int kWaitSliceMs = 10;
 
 InputFile::InputFile(const InputSource& source, std::function<void()> whileWaiting)
     : whileWaiting_(std::move(whileWaiting)) {
-  if (source.Descriptor >= 0) {
+  if (source.Descriptor != -1) {
     fd_ = HandleOfDescriptor(source.Descriptor);
     ownsDescriptor_ = false;
   } else {

@@ -19,8 +19,8 @@ namespace velunor {
 // over at once.
 struct LineView {
   std::string_view Head;
-  std::int64_t Length = 0;
-  std::int64_t Lines = 1;
+  std::int64_t Length;
+  std::int64_t Lines;
 };
 
 // Splits a byte stream into lines. A line ends at a carriage return; a line feed right after it

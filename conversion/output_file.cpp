@@ -15,7 +15,7 @@ bool IsTheLog(const std::optional<FileIdentity>& file, const FileIdentity& log) 
 
 OutputFile::OutputFile(const OutputTarget& target, OutputMode mode, const FileIdentity& log)
     : buffer_(kBufferSize) {
-  const bool named = target.Descriptor < 0;
+  const bool named = target.Descriptor == -1;
   if (named) {
     if (IsTheLog(IdentityOfPath(target.Path), log)) {
       throw RunTimeError(error_number::kFileAlreadyOpen);

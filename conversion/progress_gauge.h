@@ -28,7 +28,7 @@ class ProgressGauge {
 
   std::int64_t inputLength_;
   std::int64_t recheckAt_ = 0;
-  int percent_ = 0;
+  int percent_;  // worked out at the first call: it is due then
 };
 
 }  // namespace velunor

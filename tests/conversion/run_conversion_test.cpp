@@ -10,6 +10,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
@@ -139,23 +140,28 @@ TEST_F(Run, StopsBetweenBlocksWithoutTimeTicks) {
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
 }
 
-// A compressed log is read as the log it holds; its progress follows the compressed bytes, so it
-// climbs while the run reads, stays below 100 until the end, and as for a plain log starts only
-// with the first line (a header longer than a block here).
+// A compressed log is read as the log it holds; its progress follows the compressed bytes
+// (rounded half to even), so it climbs while the run reads, stays below 100 until the end, and as
+// for a plain log starts only with the first line (a header longer than a block here).
 TEST_F(Run, CompressedLogProgressFollowsTheCompressedBytes) {
-  std::string log = std::string(5000, 'K') + "\r\n";
-  for (int i = 0; i < 300; ++i) log += Record(i % 2 ? "$1;1;;" : "$6;1;;", i % 2 ? 55 : 31);
-  WriteFile(dir / "m_DAT.LOG", Gzip(log, 0));
+  std::string records, log, gz;
+  for (int i = 0; i < 1061; ++i) records += Record("$2;1;;", 55);
+  // A header that makes the file 65536 bytes, stored as they are.
+  for (std::size_t header = 5000; gz.size() < 65536; ++header)
+    gz = Gzip(log = std::string(header, 'K') + "\r\n" + records, 0);
+  ASSERT_EQ(gz.size(), 65536u);
+  WriteFile(dir / "m_DAT.LOG", gz);
   const RunTotals totals =
       RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window, 4096);
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), log.substr(5002));
-  EXPECT_EQ(totals.BytesRead, 5000 + 150 * 86);
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), records);
+  EXPECT_EQ(totals.BytesRead, log.size() - 2 - 1061 * 2);
   // The percents in order, each after the events of its pass; no bytes read for a known length.
   std::vector<int> percents;
   for (std::size_t at = 0; (at = window.Calls.find("e ", at)) != std::string::npos;)
     percents.push_back(std::stoi(window.Calls.substr(at += 2)));
   ASSERT_GE(percents.size(), 4u) << window.Calls;
-  EXPECT_EQ(percents.front(), 0);
+  EXPECT_EQ(percents[0], 0);
+  EXPECT_EQ(percents[1], 12) << window.Calls;  // two blocks: 8192 of 65536 bytes taken, 12.5 %
   EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end())) << window.Calls;
   EXPECT_EQ(percents.end()[-2], 99) << window.Calls;  // every compressed byte taken
   EXPECT_EQ(percents.back(), 100);
@@ -213,6 +219,18 @@ TEST_F(Run, TooManyOpenFiles) {
     EXPECT_STREQ(error.what(), " 67 - Zu viele Dateien geöffnet");
   }
   setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+// A CSV written to a descriptor handed over (standard output) is left open and unlocked.
+TEST_F(Run, OutputDescriptorLeftOpenAndUnlocked) {
+  WriteFile(dir / "m_DAT.LOG", Record("$1;1;;", 55));
+  const int csv = open((dir / "m.CSV").c_str(), O_WRONLY | O_CREAT, 0644);
+  RunConversion(dir / "m_DAT.LOG", OutputTarget(csv), dir / "m", {}, window);
+  const int other = open((dir / "m.CSV").c_str(), O_RDONLY);
+  EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+  close(other);
+  EXPECT_EQ(close(csv), 0);
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), Record("$1;1;;", 55));
 }
 
 TEST(PageBufferDeathTest, WritePastTheEndFaults) {
