@@ -59,9 +59,8 @@ class InputFile : public ByteSource {
 
   NativeHandle fd_ = kNoHandle;
   bool ownsDescriptor_ = true;
-  // Both set by the constructor from what the file is.
-  bool waits_;  // not a regular file: data may be slow to come
-  bool lengthKnown_;
+  bool waits_ = false;  // not a regular file: data may be slow to come
+  bool lengthKnown_ = false;
   bool started_ = false;
   std::int64_t delivered_ = 0;
   char peek_[2] = {};
