@@ -15,9 +15,9 @@
 
 #include "child_process.h"
 #include "command_line.h"
-#include "console_window.h"
 #include "duration_labels.h"
 #include "log_name.h"
+#include "recording_window.h"
 #include "run_conversion.h"
 #include "run_time_error.h"
 #include "temp_dir.h"
@@ -93,7 +93,7 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     const std::string input = at + call.LogFiles[0], base = OutputBaseOf(input);
     std::string output = base + (options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
     if (to) output = at + *to;
-    ConsoleWindow window(stderr, false);
+    RecordingWindow window;
     std::string out, err;
     const std::ptrdiff_t open = OpenFiles();
     try {
@@ -103,7 +103,9 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     }
     const std::string run = "RunConversion at block size " + std::to_string(block);
     EXPECT_EQ(out, ReadFile(folder / "stdout")) << run;
-    EXPECT_EQ(err, ReadFile(folder / "stderr")) << run;
+    // The program names the file an error concerns before the error's text.
+    const std::string message = ReadFile(folder / "stderr");
+    EXPECT_EQ(err, message.substr(message.rfind(':', message.find(" - ")) + 1)) << run;
     ExpectFiles(folder, work.Path(), run);
     EXPECT_EQ(OpenFiles(), open) << run;
   }

@@ -20,9 +20,8 @@
 #include <thread>
 #include <vector>
 
-#include "batch_progress.h"
 #include "child_process.h"
-#include "console_window.h"
+#include "progress_line.h"
 #include "rejected_report.h"
 #include "temp_dir.h"
 
@@ -56,7 +55,8 @@ TEST_F(Fault, OutputReadOnlyForAnotherUser) {
   WriteFile(dir / "m.CSV", "alt\r\n");
   fs::permissions(dir / "m.CSV", fs::perms::owner_read | fs::perms::others_read);
   fs::permissions(dir.Path(), fs::perms::all);
-  ExpectError({"--append", "m_DAT.LOG"}, " 70 - Zugriff verweigert\n", {.User = 65534});
+  ExpectError({"--append", "m_DAT.LOG"}, "velunor-convert: m.CSV: 70 - Zugriff verweigert\n",
+              {.User = 65534});
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
 }
 
@@ -69,7 +69,7 @@ TEST_F(Fault, LogOver2GiB) {
   ASSERT_EQ(::ftruncate(fd, (1LL << 31) + 200), 0);
   ::close(fd);
   const auto written = fs::last_write_time(log);  // any write to the log would change it
-  ExpectError({"m_DAT.LOG"}, " 6 - Überlauf\n", {});
+  ExpectError({"m_DAT.LOG"}, "velunor-convert: m_DAT.LOG: 6 - Überlauf\n", {});
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
   EXPECT_EQ(fs::last_write_time(log), written);
   EXPECT_EQ(fs::file_size(log), (1ULL << 31) + 200);
@@ -97,61 +97,66 @@ TEST(Console, NoProgressLineWithoutATerminal) {
 
 // What a test's stand-in for the terminal got; it is closed.
 std::string Shown(std::FILE* terminal) {
-  std::string text(200, '\0');
+  std::string text(400, '\0');
   std::rewind(terminal);
   text.resize(std::fread(text.data(), 1, text.size(), terminal));
   std::fclose(terminal);
   return text;
 }
 
-// On a terminal the line shows percent and kilobytes written, at most four times a second and
-// once more when the run ends, and is ended before a message follows.
+// On a terminal one line for the whole call, redrawn by time, at most ten times a second, a
+// shorter text covering the longer one before it, blanked before other text. The clock is the
+// test's, so the machine's load cannot shift it.
 TEST(Console, ProgressLineOnATerminal) {
+  using namespace std::chrono_literals;
+  const ProgressLine::Clock::time_point start{};
   std::FILE* terminal = std::tmpfile();
-  ConsoleWindow quick(terminal, true);  // a run shorter than a quarter second shows nothing
-  quick.StartOutputSizeDisplay();
-  quick.SetProgress(100);
-  quick.StopOutputSizeDisplay();
-  quick.EndLine();
-  ConsoleWindow window(terminal, true);
-  window.StartOutputSizeDisplay();
-  window.BytesWritten() = 3 * 1024;
-  window.SetProgress(5);  // too soon after the start
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  window.SetProgress(6);
-  window.SetProgress(7);  // too soon after the last
-  window.StopOutputSizeDisplay();
-  window.EndLine();
-  EXPECT_EQ(Shown(terminal), "\r  6 %  3 KB Out...\r  7 %  3 KB Out...\n");
+  ProgressLine one(terminal, true, start);
+  one.Show({0, 1, 5, 0, 3 * 1024}, start + 99ms);  // too soon after the start
+  one.Show({0, 1, 6, 0, 3 * 1024}, start + 100ms);
+  one.Show({0, 1, 7, 0, 3 * 1024}, start + 199ms);  // too soon after the last
+  one.Show({0, 1, -1, 5 * 1024 * 1024, 1536}, start + 1s);
+  one.Show({0, 1, 100, 0, 2560}, start + 2s);
+  one.Clear();
+  one.Clear();
+  ProgressLine several(terminal, true, start);
+  several.Show({3, 8, 45, 0, 1234 * 1024}, start + 100ms);
+  ProgressLine silent(terminal, false, start);
+  silent.Show({3, 8, 45, 0, 0}, start + 1s);
+  const std::string unknown = "\r 5120 KB gelesen, 2 KB Out...";
+  const std::string blank(unknown.size() - 1, ' ');
+  EXPECT_EQ(Shown(terminal), "\r  6 %  3 KB Out..." + unknown + "\r100 %  2 KB Out..." +
+                                 std::string(11, ' ') + "\r" + blank + "\r" +
+                                 "\r3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...");
 }
 
-// Several logs: one line for the whole call, at most ten times a second, blanked before other text.
-TEST(Console, BatchProgressLineOnATerminal) {
-  std::FILE* terminal = std::tmpfile();
-  BatchProgressLine line(terminal, true);
-  line.Show({0, 8, 0, 0});  // too soon after the start
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  line.Show({3, 8, 45, 1234});
-  line.Show({4, 8, 50, 1300});  // too soon after the last
-  line.Clear();
-  line.Clear();
-  const std::string shown = "3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...";
-  EXPECT_EQ(Shown(terminal), "\r" + shown + "\r" + std::string(shown.size(), ' ') + "\r");
-}
-
-// More faulty lines than a case can show: those beyond the buffer wait in a temporary file for
-// the logs before theirs, and come back whole and in order.
-TEST(RejectedRows, ManyWaitInATemporaryFile) {
-  RejectedRows rows("a;b_DAT.LOG", -1);
-  std::string expected;
-  for (int line = 1; line <= 5000; ++line) {
-    rows.Rejected(line, "$4;1;;4", 57);
-    expected += "\"a;b_DAT.LOG\";" + std::to_string(line) + ";$4;57;55 oder 63\r\n";
-  }
+// Rows of a log that finishes before the one given before it wait for that one's turn, and come
+// back whole and in the order of the logs, however many there are.
+TEST(RejectedReport, RowsInTheOrderOfTheLogs) {
   TempDir dir;
-  const int report = ::open((dir / "r.csv").c_str(), O_WRONLY | O_CREAT, 0600);
-  rows.CopyTo(report);
-  ::close(report);
+  std::string expected = "Datei;Zeile;Kanal;L\xE4nge;erwartet\r\n";
+  {
+    RejectedReport report(dir / "r.csv", 2);
+    std::thread second([&] {
+      RejectedRows rows(report, 1, "b_DAT.LOG");
+      for (int line = 1; line <= 5000; ++line) rows.Rejected(line, "$6;1;;4", 30);
+      rows.Finish();
+    });
+    RejectedRows rows(report, 0, "a;\xC3\xA4\xE2\x82\xAC\xE2\x86\x92_DAT.LOG");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    rows.Rejected(7,
+                  "\xA7"
+                  "8;1;;",
+                  32);
+    rows.Finish();
+    second.join();
+    EXPECT_FALSE(report.Close());
+  }
+  expected +=
+      "\"a;\xE4\x80?_DAT.LOG\";7;\xA7"
+      "8;32;31\r\n";
+  for (int line = 1; line <= 5000; ++line)
+    expected += "b_DAT.LOG;" + std::to_string(line) + ";$6;30;31\r\n";
   EXPECT_EQ(ReadFile(dir / "r.csv"), expected);
 }
 
@@ -161,7 +166,8 @@ TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
   const std::pair<std::vector<std::string>, const char*> rows[] = {
       {{"m_DAT.LOG"}, "m.CSV"},
       {{"--append", "m_DAT.LOG"}, "m.CSV"},
-      {{"--split=1", "m_DAT.LOG"}, "m_00d00h01m.CSV"}};
+      {{"--split=1", "m_DAT.LOG"}, "m_00d00h00m.CSV"},
+      {{"--rejected=r.csv", "m_DAT.LOG"}, "r.csv"}};
   for (const auto& [arguments, file] : rows) {
     TempDir dir;
     WriteFile(dir / file, kOld);
@@ -171,7 +177,7 @@ TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
     const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, arguments, {dir.Path().string()});
     ::close(held);
     EXPECT_EQ(result.ExitStatus, 1) << file;
-    EXPECT_EQ(result.Err, " 70 - Zugriff verweigert\n");
+    EXPECT_EQ(result.Err, "velunor-convert: " + std::string(file) + ": 70 - Zugriff verweigert\n");
     EXPECT_EQ(ReadFile(dir / file), kOld);
   }
 }
@@ -298,7 +304,7 @@ TEST(WorkingFolder, GoneOrTooDeep) {
   fs::remove(dir / "gone");
   const ChildResult gone = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"});
   EXPECT_EQ(gone.ExitStatus, 1);
-  EXPECT_EQ(gone.Err, " 53 - Datei nicht gefunden\n");
+  EXPECT_EQ(gone.Err, "velunor-convert: m_DAT.LOG: 53 - Datei nicht gefunden\n");
 
   const std::string level(200, 'd');  // 22 levels: more than the 4096 bytes of a path
   fs::current_path(dir.Path());

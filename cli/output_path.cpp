@@ -1,16 +1,10 @@
-#include "log_run.h"
+#include "output_path.h"
 
 #include "duration_labels.h"
 #include "log_name.h"
-#include "run_conversion.h"
 #include "standard_output.h"
 
 namespace velunor {
-namespace {
-
-constexpr int kStandardOutput = 1;
-
-}  // namespace
 
 // The names are used as given, relative to the working folder: the output still lands beside the
 // log (the eight characters cut off never reach into a folder's name), and neither a deleted
@@ -25,16 +19,6 @@ bool CsvGoesToStandardOutput(const std::string& logFile, const CommandLine& comm
   // Opened a second time by its name, standard output's file would get an offset of its own,
   // and the summary would overwrite the CSV's beginning.
   return commandLine.OutputPath == "-" || IsStandardOutput(OutputPathOf(logFile, commandLine));
-}
-
-LogRun ConvertLog(const std::string& logFile, const CommandLine& commandLine, RunWindow& window,
-                  RejectedLineSink* rejectedLines) {
-  const bool toStandardOutput = CsvGoesToStandardOutput(logFile, commandLine);
-  const OutputTarget target =
-      toStandardOutput ? OutputTarget(kStandardOutput) : OutputPathOf(logFile, commandLine);
-  return {RunConversion(logFile, target, OutputBaseOf(logFile), commandLine.Options, window,
-                        LineReader::kDefaultBlockSize, rejectedLines),
-          toStandardOutput};
 }
 
 }  // namespace velunor
