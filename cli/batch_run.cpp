@@ -68,6 +68,9 @@ class SlotWindow : public RunWindow {
     slot_.BytesWritten.store(bytesWritten_, std::memory_order_relaxed);
   }
   std::int32_t& BytesWritten() override { return bytesWritten_; }
+  void ShowBytesRead(std::int64_t bytesRead) override {
+    slot_.BytesRead.store(bytesRead, std::memory_order_relaxed);
+  }
 
   // The run opens its files before it starts the display: an error before then may be the
   // output's, after it the output is open.
@@ -214,7 +217,9 @@ void Batch::Convert(std::size_t index) {
     const bool toStandardOutput = CsvGoesToStandardOutput(slot.Name, call_);
     const OutputTarget target = toStandardOutput ? OutputTarget(kStandardOutput)
                                                  : OutputTarget(OutputPathOf(slot.Name, call_));
-    slot.Totals = RunConversion(slot.Name, target, OutputBaseOf(slot.Name), call_.Options, window,
+    const InputSource input =
+        slot.Name == "-" ? InputSource(kStandardInput) : InputSource(slot.Name);
+    slot.Totals = RunConversion(input, target, OutputBaseOf(slot.Name), call_.Options, window,
                                 LineReader::kDefaultBlockSize, rows ? &*rows : nullptr);
   } catch (const RunTimeError& error) {
     slot.Error = error;
@@ -245,6 +250,12 @@ void Batch::Report(LogSlot& slot) {
   if (slot.Totals) {
     totals_.Add(*slot.Totals);
     PrintSummaryLine((several_ ? slot.Name + ":" : "") + SummaryText(*slot.Totals));
+    // Not a single record of the device: most likely a wrong file, whose CSV says nothing.
+    if (slot.Totals->BytesRead > 0 && !slot.Totals->SawChannelRecord) {
+      std::cerr << MessageAbout(slot.Name)
+                << " Warnung: keine einzige Zeile eines Kanals, wohl keine Log-Datei.\n";
+      sawNoChannel_ = true;
+    }
   } else if (ReceivedStopSignal() == 0 || slot.Error->Number() != error_number::kCancel) {
     std::cerr << MessageAbout(slot.ErrorSubject) << ErrorText(*slot.Error) << "\n";
     failed_ = true;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "run_options.h"
+#include "run_totals.h"
 
 namespace velunor {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace velunor {
 
@@ -10,6 +11,8 @@ class ByteSource {
   virtual ~ByteSource() = default;
   // Reads up to `capacity` bytes into `buffer`; returns 0 only at the end of the input.
   virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
+  // For a compressed source, the compressed bytes consumed so far; -1 for one that is not.
+  virtual std::int64_t CompressedConsumed() const { return -1; }
 };
 
 }  // namespace velunor

@@ -32,6 +32,8 @@ RunTimeError OpenError(int systemError, const std::string&) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
       return RunTimeError(kDiskFull);
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return RunTimeError(kTooManyFiles);
     case ERROR_CRC:
     case ERROR_READ_FAULT:
     case ERROR_WRITE_FAULT:
@@ -86,6 +88,9 @@ RunTimeError OpenError(int systemError, const std::string& path) {
     case ENOSPC:
     case EDQUOT:
       return RunTimeError(kDiskFull);
+    case EMFILE:  // this process's limit
+    case ENFILE:  // the system's
+      return RunTimeError(kTooManyFiles);
     case EIO:
       return RunTimeError(kDeviceIo);
     default:

@@ -1,5 +1,6 @@
 #include "input_file.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace velunor {
@@ -10,13 +11,19 @@ constexpr int kWaitSliceMs = 10;
 
 }  // namespace
 
-InputFile::InputFile(const std::string& path, std::function<void()> whileWaiting)
+InputFile::InputFile(const InputSource& source, std::function<void()> whileWaiting)
     : whileWaiting_(std::move(whileWaiting)) {
-  fd_ = OpenForReading(path);
+  if (source.Descriptor >= 0) {
+    fd_ = HandleOfDescriptor(source.Descriptor);
+    ownsDescriptor_ = false;
+  } else {
+    fd_ = OpenForReading(source.Path);
+  }
   try {
     const FileFacts facts = FactsOf(fd_);
     identity_ = facts.Identity;
     waits_ = !facts.Regular;
+    lengthKnown_ = facts.Regular && ownsDescriptor_;
   } catch (...) {
     Close();
     throw;
@@ -28,9 +35,34 @@ InputFile::~InputFile() {
 }
 
 std::size_t InputFile::Read(char* buffer, std::size_t capacity) {
+  std::size_t got;
+  if (gzip_)
+    got = gzip_->Read(buffer, capacity);
+  else if (!started_)
+    got = ReadFirst(buffer, capacity);
+  else
+    got = raw_.Read(buffer, capacity);
+  delivered_ += static_cast<std::int64_t>(got);
+  return got;
+}
+
+// The first bytes decide whether the log is compressed. A pipe may give them one at a time.
+std::size_t InputFile::ReadFirst(char* buffer, std::size_t capacity) {
+  started_ = true;
+  // No more than a compressed stream takes at once, in case these bytes turn out to be one.
+  capacity = std::min(capacity, GzipReader::kInputSize);
+  std::size_t got = raw_.Read(buffer, capacity);
+  if (got == 1 && capacity > 1 && static_cast<unsigned char>(buffer[0]) == 0x1F)
+    got += raw_.Read(buffer + 1, capacity - 1);
+  if (!StartsAsGzip(buffer, got)) return got;
+  gzip_ = std::make_unique<GzipReader>(raw_, buffer, got);
+  return gzip_->Read(buffer, capacity);
+}
+
+std::size_t InputFile::RawBytes::Read(char* buffer, std::size_t capacity) {
   for (;;) {
-    if (waits_) WaitForData();
-    if (const std::optional<std::size_t> got = ReadSome(fd_, buffer, capacity)) return *got;
+    if (file_.waits_) file_.WaitForData();
+    if (const std::optional<std::size_t> got = ReadSome(file_.fd_, buffer, capacity)) return *got;
   }
 }
 
@@ -43,11 +75,11 @@ void InputFile::WaitForData() {
 }
 
 std::int64_t InputFile::Length() const {
-  return FactsOf(fd_).Size;
+  return lengthKnown_ ? FactsOf(fd_).Size : -1;
 }
 
 void InputFile::Close() {
-  if (fd_ != kNoHandle) CloseFile(fd_);
+  if (fd_ != kNoHandle && ownsDescriptor_) CloseFile(fd_);
   fd_ = kNoHandle;
 }
 

@@ -1,4 +1,4 @@
-#include "line_reader.h"
+#include "line_scan.h"
 
 #include <algorithm>
 #include <cstring>

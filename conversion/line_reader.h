@@ -1,14 +1,8 @@
 #pragma once
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
-
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #include "byte_source.h"
@@ -42,31 +36,11 @@ class LineReader {
 
   explicit LineReader(ByteSource& source, std::size_t blockSize = kDefaultBlockSize);
 
-  // The next line, or false at the end of the input. The view stays valid until the next call.
-  bool Next(LineView& line) {
-    if (TakeLine(cursor_, line)) [[likely]]
-      return true;
-    // By value, so that `line` stays out of memory on the common path.
-    const LineView other = NextAcrossBlocks();
-    line = other;
-    return other.Lines != 0;
-  }
-
-  // Calls `onLine` with every remaining line in turn, as Next would give them. The common case
-  // runs on a cursor of its own that the compiler can keep in registers; when `onLine` throws,
-  // the reader is left where it was and must not be used again.
+  // Calls `onLine` with every remaining line in turn. The common case runs on a cursor of its
+  // own that the compiler can keep in registers; when `onLine` throws, the reader is left where
+  // it was and must not be used again. Defined in line_scan.h, which only the hot path includes.
   template <typename OnLine>
-  void ForEachLine(OnLine&& onLine) {
-    for (;;) {
-      Cursor cursor = cursor_;
-      LineView line;
-      while (TakeLine(cursor, line)) onLine(static_cast<const LineView&>(line));
-      cursor_.Next = cursor.Next;  // the rest of the cursor follows from it
-      line = NextAcrossBlocks();
-      if (line.Lines == 0) return;
-      onLine(static_cast<const LineView&>(line));
-    }
-  }
+  void ForEachLine(OnLine&& onLine);
 
  private:
   // Bytes kept of a line that crosses a block boundary: enough to write any record.
@@ -87,42 +61,11 @@ class LineReader {
   };
 
   // The common case: a line that is not empty and ends within this block, in the cursor's
-  // chunk or the one after it (as every record does). Its carriage return comes from the
-  // chunk's bit mask, so finding it does not wait for the line before it. False, with the
-  // cursor unchanged, for every other case.
-  bool TakeLine(Cursor& cursor, LineView& line) const {
-    std::uint64_t carriageReturns = cursor.CarriageReturns;
-    const char* chunk = cursor.Chunk;
-    if (carriageReturns == 0) {
-      chunk += kChunk;
-      carriageReturns = CarriageReturnsIn(chunk);
-      if (carriageReturns == 0) return false;
-    }
-    const char* begin = cursor.Next;
-    const char* cr = chunk + std::countr_zero(carriageReturns);
-    if (cr == begin || cr == end_) return false;
-    const auto length = static_cast<std::size_t>(cr - begin);
-    line = {std::string_view(begin, length), static_cast<std::int64_t>(length), 1};
-    // cr[1] is the byte after the carriage return, or the sentinel when the block ends there.
-    cursor = {cr + 1 + (cr[1] == '\n'), chunk, carriageReturns & (carriageReturns - 1)};
-    return true;
-  }
+  // chunk or the one after it (as every record does). False, with the cursor unchanged, for
+  // every other case.
+  bool TakeLine(Cursor& cursor, LineView& line) const;
   // One bit for each carriage return among the 64 bytes at `chunk` (bit 0 for the first byte).
-  static std::uint64_t CarriageReturnsIn(const char* chunk) {
-#if defined(__SSE2__) || defined(_M_X64)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const auto bits = [&](std::size_t offset) {
-      const __m128i bytes = _mm_load_si128(reinterpret_cast<const __m128i*>(chunk + offset));
-      // Sixteen bits, zero above: the unsigned detour lets the compiler see that.
-      return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, cr)))};
-    };
-    return (bits(0) | bits(16) << 16) | (bits(32) | bits(48) << 16) << 32;
-#else
-    std::uint64_t mask = 0;
-    for (std::size_t i = 0; i < kChunk; ++i) mask |= std::uint64_t{chunk[i] == '\r'} << i;
-    return mask;
-#endif
-  }
+  static std::uint64_t CarriageReturnsIn(const char* chunk);
   // Every other case: a new block, a run of empty lines, a line longer than a chunk or crossing
   // a block boundary, the end of the input (a view of no lines).
   LineView NextAcrossBlocks();

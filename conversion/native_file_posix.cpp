@@ -77,7 +77,9 @@ std::optional<std::size_t> ReadSome(NativeHandle file, char* buffer, std::size_t
 std::size_t WriteSome(NativeHandle file, const char* data, std::size_t size) {
   for (;;) {
     const ssize_t done = ::write(Fd(file), data, size);
-    if (done >= 0) return static_cast<std::size_t>(done);
+    if (done > 0) return static_cast<std::size_t>(done);
+    // Nothing taken and no reason given: asking again would loop for ever.
+    if (done == 0) throw TransferError(ENOSPC);
     if (errno != EINTR) throw TransferError(errno);
   }
 }

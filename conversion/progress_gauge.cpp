@@ -8,14 +8,15 @@
 namespace velunor {
 
 int ProgressPercent(std::int64_t bytesRead, std::int64_t inputLength) {
-  if (inputLength <= 0) return 100;  // only a log that grew from empty gets here
+  if (inputLength < 0) return 0;     // unknown: the window shows the bytes read instead
+  if (inputLength == 0) return 100;  // only a log that grew from empty gets here
   const double percent = static_cast<double>(bytesRead) / static_cast<double>(inputLength) * 100;
   return RoundHalfEven(std::clamp(percent, 0.0, 100.0));
 }
 
 void ProgressGauge::Recompute(std::int64_t bytesRead) {
   percent_ = ProgressPercent(bytesRead, inputLength_);
-  if (percent_ >= 100) {
+  if (percent_ >= 100 || inputLength_ < 0) {
     recheckAt_ = std::numeric_limits<std::int64_t>::max();
     return;
   }

@@ -5,7 +5,8 @@
 namespace velunor {
 
 // Progress in percent after `bytesRead` of `inputLength`, rounded half to even and kept within
-// 0 to 100 (a log that grows while it is read would otherwise pass 100).
+// 0 to 100 (a log that grows while it is read would otherwise pass 100). A length of -1 is
+// unknown: the percent stays 0.
 int ProgressPercent(std::int64_t bytesRead, std::int64_t inputLength);
 
 // ProgressPercent for a run that asks after every line: the percent only changes about a hundred

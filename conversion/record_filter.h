@@ -12,22 +12,18 @@ enum class StatusChannelMode { CopyUnchanged, Transform, Discard };
 
 enum class RecordOutcome { Written, Rejected, Ignored };
 
-// The fate of one line. A Written line is Head followed by Tail: Head is "$" in the mode that
-// replaces the first character of status records (for every record, since all others begin with
-// "$" anyway), else empty; Tail is the rest of the line. The output length always equals the
-// input length.
+// The fate of one line. A Written line is written with its first character replaced by Head
+// when Head is not empty: "$" in the mode that transforms status records (for every record,
+// since all others begin with "$" anyway). The output length always equals the input length.
 struct RecordClass {
   RecordOutcome Outcome = RecordOutcome::Ignored;
   bool IsTimeTick = false;  // a written channel-1 record: one second of logging time
+  bool InChannel = false;   // the line belongs to a channel, also when dropped as discarded
   std::string_view Head;
-  std::string_view Tail;
 };
 
 // Longest line any channel accepts. Longer lines are judged by their prefix and length alone.
 inline constexpr std::int64_t kLongestRecord = 63;
-
-// Classifies a whole line (without its terminator).
-RecordClass ClassifyRecord(std::string_view line, StatusChannelMode mode);
 
 namespace record_filter_detail {
 
@@ -36,7 +32,9 @@ inline constexpr char kSection = '\xA7';  // "§" in the log's single-byte code 
 // The lengths a line may have by what its first two characters say, for each status-channel
 // mode, channel (1 to 8) and lead character ("$", "§" or any other), one bit per length: 55 for
 // channels 1 to 5 (channel 4 also 63), 31 for channels 6 to 8; none for a line that belongs to
-// no channel looked at. A table, so that the usual record costs no branch on its channel.
+// no channel. A discarded status channel has bit 0 alone, which no length of six or more can
+// match: the line belongs to a channel but is not looked at. A table, so that the usual record
+// costs no branch on its channel.
 enum Lead : std::uint8_t { kOtherLead, kDollarLead, kSectionLead, kLeads };
 inline constexpr std::array<std::uint8_t, 256> kLeadOf = [] {
   std::array<std::uint8_t, 256> leads{};
@@ -45,6 +43,7 @@ inline constexpr std::array<std::uint8_t, 256> kLeadOf = [] {
   return leads;
 }();
 using AcceptedLengths = std::array<std::uint64_t, 8 * kLeads>;
+inline constexpr std::uint64_t kDiscardedChannel = 1;
 constexpr AcceptedLengths AcceptedLengthsIn(StatusChannelMode mode) {
   AcceptedLengths lengths{};
   for (unsigned channel = 0; channel < 8; ++channel) {
@@ -52,8 +51,9 @@ constexpr AcceptedLengths AcceptedLengthsIn(StatusChannelMode mode) {
     const std::uint64_t bits =
         std::uint64_t{1} << (channel >= 5 ? 31 : 55) | (channel == 3 ? std::uint64_t{1} << 63 : 0);
     const bool discarded = status && mode == StatusChannelMode::Discard;
-    lengths[channel * kLeads + kDollarLead] = discarded ? 0 : bits;
-    lengths[channel * kLeads + kSectionLead] = status && !discarded ? bits : 0;
+    const std::uint64_t looked = discarded ? kDiscardedChannel : bits;
+    lengths[channel * kLeads + kDollarLead] = looked;
+    lengths[channel * kLeads + kSectionLead] = status ? looked : 0;
   }
   return lengths;
 }
@@ -78,15 +78,14 @@ inline constexpr std::array<AcceptedLengths, 3> kAcceptedLengths = {
   const unsigned lead = kLeadOf[static_cast<unsigned char>(head[0])];
   const std::uint64_t lengths =
       kAcceptedLengths[static_cast<unsigned>(mode)][channel * kLeads + lead];
-  if (lengths == 0) return {};
+  if (lengths <= kDiscardedChannel) return {RecordOutcome::Ignored, false, lengths != 0, {}};
   if (length > kLongestRecord || ((lengths >> length) & 1) == 0)
-    return {RecordOutcome::Rejected, false, {}, {}};
-  const auto size = static_cast<std::size_t>(length);
+    return {RecordOutcome::Rejected, false, true, {}};
   // Transforming puts "$" in place of the first character. Every other accepted record already
   // begins with "$", so in that mode every record is written that way: one form for all lines.
   if (mode == StatusChannelMode::Transform)
-    return {RecordOutcome::Written, channel == 0, "$", std::string_view(head.data() + 1, size - 1)};
-  return {RecordOutcome::Written, channel == 0, {}, std::string_view(head.data(), size)};
+    return {RecordOutcome::Written, channel == 0, true, "$"};
+  return {RecordOutcome::Written, channel == 0, true, {}};
 }
 
 }  // namespace velunor

@@ -1,10 +1,12 @@
 #include "run_conversion.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "checked_counter.h"
 #include "duration_labels.h"
 #include "input_file.h"
+#include "line_scan.h"
 #include "number_text.h"
 #include "output_file.h"
 #include "progress_gauge.h"
@@ -34,10 +36,60 @@ std::unique_ptr<OutputFile> OpenSliceFile(const std::string& outputBase,
   }
 }
 
+// Gives the window its periodic pass before every block of the log is read, so that whatever
+// the log holds (no time ticks, no line ends) the window stays alive and a stop reaches the run
+// within a block. No record is half written then: a record goes out whole once its line has
+// been read to its end. A log of unknown length shows its bytes read instead of a percent; a
+// compressed one its progress by the compressed bytes consumed.
+class PacedInput final : public ByteSource {
+ public:
+  PacedInput(ByteSource& input, std::int64_t inputLength, RunWindow& window,
+             ProgressGauge& progress, int& shownPercent)
+      : input_(input),
+        inputLength_(inputLength),
+        window_(window),
+        progress_(progress),
+        shownPercent_(shownPercent) {}
+
+  std::size_t Read(char* buffer, std::size_t capacity) override {
+    Pass();
+    const std::size_t got = input_.Read(buffer, capacity);
+    read_ += static_cast<std::int64_t>(got);
+    // Only the first bytes tell a compressed log: its lines then say nothing of its progress.
+    if (!measured_) {
+      measured_ = true;
+      if (input_.CompressedConsumed() >= 0) progress_ = ProgressGauge(-1);
+    }
+    return got;
+  }
+
+ private:
+  void Pass() {
+    window_.ProcessPendingEvents();
+    if (inputLength_ < 0) {
+      window_.ShowBytesRead(read_);
+      return;
+    }
+    const std::int64_t consumed = input_.CompressedConsumed();
+    // Nothing before the first line, as for a plain log; 100 only once the run is done.
+    if (consumed < 0 || shownPercent_ < 0) return;
+    const int percent = std::min(ProgressPercent(consumed, inputLength_), 99);
+    if (percent != shownPercent_) window_.SetProgress(shownPercent_ = percent);
+  }
+
+  ByteSource& input_;
+  std::int64_t inputLength_;
+  RunWindow& window_;
+  ProgressGauge& progress_;
+  int& shownPercent_;
+  std::int64_t read_ = 0;
+  bool measured_ = false;
+};
+
 // The run's loop for one status-channel mode. A constant mode takes the mode's tests out of the
 // per-line path; ConvertLines picks the loop.
 template <StatusChannelMode mode>
-RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const FileIdentity& log,
+RunTotals ConvertLinesIn(ByteSource& source, std::int64_t inputLength, const FileIdentity& log,
                          std::unique_ptr<OutputFile>& firstOutput, const std::string& outputBase,
                          const RunOptions& options, RunWindow& window, std::size_t blockSize,
                          RejectedLineSink* rejectedLineSink) {
@@ -45,6 +97,7 @@ RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const File
   std::unique_ptr<OutputFile> output = std::move(firstOutput);
   ProgressGauge progress(inputLength);
   int shownPercent = -1;  // the window may still show the last run's; the first line sets it
+  PacedInput input(source, inputLength, window, progress, shownPercent);
 
   std::int32_t& bytesWritten = window.BytesWritten();
   bytesWritten = 0;
@@ -52,6 +105,7 @@ RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const File
   std::int32_t rejectedLines = 0;
   std::int32_t elapsedSeconds = 0;
   std::int32_t sliceSeconds = 0;
+  bool sawChannelRecord = false;
   const bool split = options.SplitMinutes > 0;
   const std::int32_t sliceLength = std::int32_t{options.SplitMinutes} * 60;
   std::int64_t lineNumber = 0;  // names a faulty line in the report of them
@@ -68,6 +122,7 @@ RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const File
     CheckedAdd(bytesRead, line.Length);
     lineNumber += line.Lines;
     const RecordClass record = ClassifyRecord(line.Head, line.Length, mode);
+    sawChannelRecord |= record.InChannel;
     if (record.Outcome == RecordOutcome::Written) {
       // Head is either empty or the "$" that replaces the line's first byte.
       output->WriteRecord(line.Head.data(), static_cast<std::size_t>(line.Length),
@@ -97,23 +152,30 @@ RunTotals ConvertLinesIn(ByteSource& input, std::int64_t inputLength, const File
   output->Close();
   window.SetProgress(100);
   window.StopOutputSizeDisplay();
-  return {bytesWritten, bytesRead, rejectedLines};
+  return {bytesWritten, bytesRead, rejectedLines, sawChannelRecord};
 }
 
 }  // namespace
 
-RunTotals RunConversion(const std::string& inputPath, const OutputTarget& outputPath,
+RunTotals RunConversion(const InputSource& source, const OutputTarget& outputPath,
                         const std::string& outputBase, const RunOptions& options, RunWindow& window,
                         std::size_t blockSize, RejectedLineSink* rejectedLineSink) {
-  InputFile input(inputPath, [&window] { window.ProcessPendingEvents(); });
+  // Only called once reading has begun, when `input` stands.
+  InputFile input(source, [&window, &input] {
+    window.ProcessPendingEvents();
+    window.ShowBytesRead(input.Delivered());
+  });
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
-  std::int32_t inputLength = 0;  // a 32-bit count like the others: a log over 2 GiB overflows here
-  CheckedAdd(inputLength, input.Length());
+  std::int64_t inputLength = input.Length();
+  if (inputLength >= 0) {
+    // A 32-bit count like the others: a log over 2 GiB overflows here.
+    std::int32_t length = 0;
+    CheckedAdd(length, inputLength);
+  }
   return ConvertLines(input, inputLength, input.Identity(), std::move(output), outputBase, options,
                       window, blockSize, rejectedLineSink);
 }
-
 RunTotals ConvertLines(ByteSource& input, std::int64_t inputLength, const FileIdentity& log,
                        std::unique_ptr<OutputFile> output, const std::string& outputBase,
                        const RunOptions& options, RunWindow& window, std::size_t blockSize,

@@ -13,11 +13,4 @@ struct RunOptions {
   std::int16_t SplitMinutes = 0;  // slice length in minutes of logging time; 0: no split
 };
 
-// Counts a run reports at its end.
-struct RunTotals {
-  std::int32_t BytesWritten = 0;
-  std::int32_t BytesRead = 0;
-  std::int32_t RejectedLines = 0;
-};
-
 }  // namespace velunor

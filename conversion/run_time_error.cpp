@@ -16,6 +16,10 @@ std::string DescriptionOf(std::int32_t number) {
       return "Geräte-E/A-Fehler";
     case error_number::kDiskFull:
       return "Datenträger voll";
+    case error_number::kCompressedLogDamaged:
+      return "Komprimierte Logdatei beschädigt oder unvollständig";
+    case error_number::kTooManyFiles:
+      return "Zu viele Dateien geöffnet";
     case error_number::kPermissionDenied:
       return "Zugriff verweigert";
     case error_number::kPathFileAccess:
@@ -32,9 +36,7 @@ std::string DescriptionOf(std::int32_t number) {
 RunTimeError::RunTimeError(std::int32_t number) : RunTimeError(number, DescriptionOf(number)) {}
 
 RunTimeError::RunTimeError(std::int32_t number, std::string description)
-    : std::runtime_error(NumberText(number) + " - " + description),
-      number_(number),
-      description_(std::move(description)) {}
+    : std::runtime_error(NumberText(number) + " - " + description), number_(number) {}
 
 std::string ErrorText(const RunTimeError& error) {
   return error.what();

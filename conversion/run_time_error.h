@@ -14,6 +14,9 @@ inline constexpr std::int32_t kFileNotFound = 53;
 inline constexpr std::int32_t kFileAlreadyOpen = 55;
 inline constexpr std::int32_t kDeviceIo = 57;
 inline constexpr std::int32_t kDiskFull = 61;
+// A gzip log that is damaged or cut off: the classic number for reading past a file's end.
+inline constexpr std::int32_t kCompressedLogDamaged = 62;
+inline constexpr std::int32_t kTooManyFiles = 67;
 inline constexpr std::int32_t kPermissionDenied = 70;
 inline constexpr std::int32_t kPathFileAccess = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
@@ -28,11 +31,9 @@ class RunTimeError : public std::runtime_error {
   RunTimeError(std::int32_t number, std::string description);
 
   std::int32_t Number() const noexcept { return number_; }
-  const std::string& Description() const noexcept { return description_; }
 
  private:
   std::int32_t number_;
-  std::string description_;
 };
 
 // German description of a known error number; a neutral text for any other.

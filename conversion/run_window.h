@@ -22,6 +22,9 @@ class RunWindow {
   virtual void StopOutputSizeDisplay() = 0;
   // The count of characters written, held by the window so that its display can read it.
   virtual std::int32_t& BytesWritten() = 0;
+  // The bytes of the log read so far, for a log whose length is unknown (a FIFO, a device,
+  // standard input), where a percent cannot be shown. Called with every periodic pass.
+  virtual void ShowBytesRead(std::int64_t bytesRead) { static_cast<void>(bytesRead); }
 };
 
 }  // namespace velunor

@@ -32,23 +32,24 @@ class Run : public ::testing::Test {
   RecordingWindow window;
 };
 
-// Progress after every line, rounded half to even (55 of 440 bytes are 12.5 %); events only after
-// a time tick; nothing before the first line, so an earlier run's 100 stays until then.
+// Progress after every line, rounded half to even (55 of 440 bytes are 12.5 %); events after a
+// time tick and before every block read (the last read finds the end); no percent before the
+// first line, so an earlier run's 100 stays until then.
 TEST_F(Run, CallsTheWindowInOrder) {
   Convert(Record("$1;1;;", 55) + Record("Kopf", 381));
-  EXPECT_EQ(window.Calls, "[e 12 99 100 ]");
+  EXPECT_EQ(window.Calls, "[ee 12 99e 100 ]");
   EXPECT_EQ(window.Written, 55);
   window = {};  // a window that shows no percent yet
   Convert("");
-  EXPECT_EQ(window.Calls, "[ 100 ]");
+  EXPECT_EQ(window.Calls, "[e 100 ]");
   EXPECT_EQ(window.Written, 0);
   // Empty lines taken at once still show the percent of the first of them.
   window = {};
   Convert("\r\n\r\r\n" + Record("$6;1;;", 31));
-  EXPECT_EQ(window.Calls, "[ 0 82 100 ]");  // 31 of 38 bytes after the record
+  EXPECT_EQ(window.Calls, "[e 0 82e 100 ]");  // 31 of 38 bytes after the record
   window = {};
   Convert("\r");  // the smallest log: one empty line, none of its byte counted as read
-  EXPECT_EQ(window.Calls, "[ 0 100 ]");
+  EXPECT_EQ(window.Calls, "[ee 0 100 ]");
 }
 
 // The long record after the fill does not fit into what is left of the output buffer (1 MiB) by
