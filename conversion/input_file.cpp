@@ -1,6 +1,7 @@
 #include "input_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace velunor {
@@ -40,23 +41,39 @@ std::size_t InputFile::Read(char* buffer, std::size_t capacity) {
     got = gzip_->Read(buffer, capacity);
   else if (!started_)
     got = ReadFirst(buffer, capacity);
+  else if (!peeked_.empty())
+    got = TakePeeked(buffer, capacity);
   else
     got = raw_.Read(buffer, capacity);
   delivered_ += static_cast<std::int64_t>(got);
   return got;
 }
 
-// The first bytes decide whether the log is compressed. A pipe may give them one at a time.
+// The first bytes decide whether the log is compressed. A pipe may give them one at a time, and
+// a reader asking for a single byte gets the second one kept for its next read.
 std::size_t InputFile::ReadFirst(char* buffer, std::size_t capacity) {
   started_ = true;
+  const bool roomy = capacity >= sizeof(peek_);
+  char* const into = roomy ? buffer : peek_;
   // No more than a compressed stream takes at once, in case these bytes turn out to be one.
-  capacity = std::min(capacity, GzipReader::kInputSize);
-  std::size_t got = raw_.Read(buffer, capacity);
-  if (got == 1 && capacity > 1 && static_cast<unsigned char>(buffer[0]) == 0x1F)
-    got += raw_.Read(buffer + 1, capacity - 1);
-  if (!StartsAsGzip(buffer, got)) return got;
-  gzip_ = std::make_unique<GzipReader>(raw_, buffer, got);
-  return gzip_->Read(buffer, capacity);
+  const std::size_t room = roomy ? std::min(capacity, GzipReader::kInputSize) : sizeof(peek_);
+  std::size_t got = raw_.Read(into, room);
+  if (got == 1 && static_cast<unsigned char>(into[0]) == 0x1F)
+    got += raw_.Read(into + 1, room - 1);
+  if (StartsAsGzip(into, got)) {
+    gzip_ = std::make_unique<GzipReader>(raw_, into, got);
+    return gzip_->Read(buffer, capacity);
+  }
+  if (roomy) return got;
+  peeked_ = std::string_view(peek_, got);
+  return TakePeeked(buffer, capacity);
+}
+
+std::size_t InputFile::TakePeeked(char* buffer, std::size_t capacity) {
+  const std::size_t size = std::min(capacity, peeked_.size());
+  std::memcpy(buffer, peeked_.data(), size);
+  peeked_.remove_prefix(size);
+  return size;
 }
 
 std::size_t InputFile::RawBytes::Read(char* buffer, std::size_t capacity) {

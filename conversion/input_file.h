@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "byte_source.h"
 #include "gzip_reader.h"
@@ -48,6 +49,7 @@ class InputFile : public ByteSource {
   };
 
   std::size_t ReadFirst(char* buffer, std::size_t capacity);
+  std::size_t TakePeeked(char* buffer, std::size_t capacity);
   void WaitForData();
 
   NativeHandle fd_ = kNoHandle;
@@ -56,6 +58,8 @@ class InputFile : public ByteSource {
   bool lengthKnown_ = false;
   bool started_ = false;
   std::int64_t delivered_ = 0;
+  char peek_[2] = {};
+  std::string_view peeked_;  // first bytes not handed out yet
   std::function<void()> whileWaiting_;
   FileIdentity identity_;
   RawBytes raw_{*this};

@@ -1,11 +1,22 @@
 #include "run_conversion.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 #include "page_buffer.h"
 #include "recording_window.h"
+#include "run_time_error.h"
 #include "temp_dir.h"
 
 namespace velunor {
@@ -19,6 +30,32 @@ std::string Record(const char* prefix, std::size_t length) {
   std::string line = prefix;
   line.resize(length, '0');
   return line + "\r\n";
+}
+
+// The bytes of a gzip file holding `text`; level 0 keeps them in order and about as many.
+std::string Gzip(const std::string& text, int level) {
+  z_stream z{};
+  deflateInit2(&z, level, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&z, static_cast<uLong>(text.size())), '\0');
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  z.avail_in = static_cast<uInt>(text.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  deflate(&z, Z_FINISH);
+  out.resize(z.total_out);
+  deflateEnd(&z);
+  return out;
+}
+
+// The percents a run showed, in order.
+std::vector<int> Percents(const std::string& calls) {
+  std::vector<int> percents;
+  for (std::size_t at = 0; (at = calls.find(' ', at)) != std::string::npos;) {
+    ++at;
+    if (at < calls.size() && std::isdigit(static_cast<unsigned char>(calls[at])))
+      percents.push_back(std::stoi(calls.substr(at)));
+  }
+  return percents;
 }
 
 class Run : public ::testing::Test {
@@ -66,7 +103,109 @@ TEST_F(Run, RecordsAcrossTheOutputBufferEnd) {
   }
 }
 
+// A channel record of any kind, however it fares, tells a log of the device from a wrong file.
+TEST_F(Run, SeesChannelRecords) {
+  const auto seen = [&](const std::string& log, StatusChannelMode mode) {
+    WriteFile(dir / "m_DAT.LOG", log);
+    return RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {mode}, window)
+        .SawChannelRecord;
+  };
+  using enum StatusChannelMode;
+  EXPECT_FALSE(seen("", Transform));
+  EXPECT_FALSE(
+      seen("Kopf\r\n\xA7"
+           "1;1;;" +
+               std::string(49, '0') + "\r$9;1;;\r$7;2;;\r",
+           CopyUnchanged));
+  EXPECT_TRUE(seen("Kopf\r\n" + Record("$3;1;;", 54), Transform));  // rejected
+  EXPECT_TRUE(seen(Record("$6;1;;", 31), Transform));               // written
+  EXPECT_TRUE(seen("Kopf\r\n" + Record("\xA7"
+                                       "8;1;;",
+                                       40),
+                   Discard));  // dropped unlooked at
+  EXPECT_TRUE(seen(Record("$7;1;;", 31), Discard));
+}
+
+// A stop reaches the run between blocks even in a log without time ticks: it ends at once, with
+// the whole records of the blocks read before it written out.
+TEST_F(Run, StopsBetweenBlocksWithoutTimeTicks) {
+  struct StoppingWindow : RecordingWindow {
+    void ProcessPendingEvents() override {
+      if (++passes == 3) throw RunTimeError(error_number::kCancel);
+    }
+    int passes = 0;
+  } stopping;
+  std::string log;
+  for (int i = 0; i < 2000; ++i) log += Record("$2;1;;", 55);
+  WriteFile(dir / "m_DAT.LOG", log);
+  EXPECT_THROW(RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, stopping, 4096),
+               RunTimeError);
+  // Two blocks of 4096 bytes hold 143 whole records of 57 bytes.
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), log.substr(0, 143 * 57));
+}
+
+// A compressed log is read as the log it holds; its progress follows the compressed bytes, so it
+// climbs while the run reads and not only by the lines.
+TEST_F(Run, CompressedLogProgressFollowsTheCompressedBytes) {
+  std::string log;
+  for (int i = 0; i < 300; ++i) log += Record(i % 2 ? "$1;1;;" : "$6;1;;", i % 2 ? 55 : 31);
+  WriteFile(dir / "m_DAT.LOG", Gzip(log, 0));
+  const RunTotals totals =
+      RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window, 4096);
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), log);
+  EXPECT_EQ(totals.BytesRead, 150 * 86);
+  const std::vector<int> percents = Percents(window.Calls);
+  ASSERT_GE(percents.size(), 4u) << window.Calls;
+  EXPECT_EQ(percents.front(), 0);
+  EXPECT_EQ(percents.back(), 100);
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end())) << window.Calls;
+  EXPECT_GE(percents[percents.size() - 2], 90) << window.Calls;
+}
+
+// A log from a pipe (standard input): its length is unknown, so the window is given the bytes
+// read, the percent stays 0 until the end, and the descriptor is left open. Compressed content
+// is decompressed there too.
+TEST_F(Run, LogFromADescriptorOfUnknownLength) {
+  const std::string log = Record("$1;1;;", 55) + Record("$2;1;;", 55) + "Kopf\r\n";
+  int ends[2];
+#ifdef _WIN32
+  ASSERT_EQ(_pipe(ends, 1 << 16, _O_BINARY), 0);
+#else
+  ASSERT_EQ(pipe(ends), 0);
+#endif
+  // All of it waiting in the pipe, so that the run never waits for it.
+  const std::string bytes = Gzip(log, 9);
+  ASSERT_EQ(write(ends[1], bytes.data(), static_cast<unsigned>(bytes.size())),
+            static_cast<int>(bytes.size()));
+  close(ends[1]);
+  const RunTotals totals =
+      RunConversion(InputSource(ends[0]), dir / "m.CSV", dir / "m", {}, window);
+  EXPECT_EQ(ReadFile(dir / "m.CSV"), log.substr(0, 114));
+  EXPECT_EQ(totals.BytesRead, 114);
+  EXPECT_EQ(window.Calls, "[e b0e 0e b120 100 ]");
+  EXPECT_EQ(close(ends[0]), 0);  // still open
+}
+
 #ifndef _WIN32
+// Opening a file when the process may have no more gives its own error, not a device error.
+TEST_F(Run, TooManyOpenFiles) {
+  WriteFile(dir / "m_DAT.LOG", Record("$1;1;;", 55));
+  rlimit limit{};
+  getrlimit(RLIMIT_NOFILE, &limit);
+  const int lowest = dup(0);
+  close(lowest);
+  rlimit low = limit;
+  low.rlim_cur = static_cast<rlim_t>(lowest) + 1;  // the log opens, the CSV cannot
+  setrlimit(RLIMIT_NOFILE, &low);
+  try {
+    RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window);
+    ADD_FAILURE() << "no error";
+  } catch (const RunTimeError& error) {
+    EXPECT_STREQ(error.what(), " 67 - Zu viele Dateien geöffnet");
+  }
+  setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 TEST(PageBufferDeathTest, WritePastTheEndFaults) {
   PageBuffer buffer(1 << 20);
   volatile char* data = buffer.data();

@@ -6,8 +6,8 @@
 
 namespace velunor::testing {
 
-// A run's calls to its window in order: "[" display on, " N" a new progress N, "e" events after a time
-// tick, " ]" display off.
+// A run's calls to its window in order: "[" display on, " N" a new progress N, "e" events (after
+// a time tick, before a block is read), " bN" N bytes read, " ]" display off.
 class RecordingWindow : public RunWindow {
  public:
   // A percent the window already shows changes nothing it shows: only new ones are recorded.
@@ -18,6 +18,7 @@ class RecordingWindow : public RunWindow {
   void StartOutputSizeDisplay() override { Calls += "["; }
   void StopOutputSizeDisplay() override { Calls += " ]"; }
   std::int32_t& BytesWritten() override { return Written; }
+  void ShowBytesRead(std::int64_t bytesRead) override { Calls += " b" + std::to_string(bytesRead); }
 
   std::string Calls;
   std::int32_t Written = -1;  // the run must start it at 0
