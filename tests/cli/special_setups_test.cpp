@@ -182,6 +182,40 @@ TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
   }
 }
 
+// Standard output's file, still open in the shell that redirected it, is free for the next run
+// once the converter has written to it.
+TEST(Lock, StandardOutputsFileFreeAfterTheRun) {
+  TempDir dir;
+  WriteFile(dir / "a_DAT.LOG", Ticks(1));
+  WriteFile(dir / "b_DAT.LOG", Ticks(2));
+  const std::string script =
+      "exec 3>f.CSV; \"$0\" -o - a_DAT.LOG >&3 && \"$0\" --append -o f.CSV b_DAT.LOG";
+  const ChildResult result =
+      RunChild("/bin/sh", {"-c", script, VELUNOR_CONVERT_PATH}, {dir.Path().string()});
+  EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+  EXPECT_EQ(ReadFile(dir / "f.CSV"), Ticks(1) + Ticks(2));
+}
+
+// Worker threads that cannot be had (no room for their stacks) leave the call to those there
+// are, down to none: every log is converted, nothing aborts.
+TEST(Threads, FewerThanAskedFor) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer needs more address space than the limit leaves";
+#endif
+  for (const char* space : {"1500000", "900000"}) {  // room for one stack of 1 GB, for none
+    TempDir dir;
+    for (const char* log : {"a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"}) WriteFile(dir / log, Ticks(1));
+    const std::string script =
+        std::string("ulimit -s 1000000; ulimit -v ") + space + "; exec \"$0\" \"$@\"";
+    const ChildResult result = RunChild(
+        "/bin/sh",
+        {"-c", script, VELUNOR_CONVERT_PATH, "--jobs=3", "a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"},
+        {dir.Path().string()});
+    EXPECT_EQ(result.ExitStatus, 0) << space << result.Err;
+    for (const char* csv : {"a.CSV", "b.CSV", "c.CSV"}) EXPECT_EQ(ReadFile(dir / csv), Ticks(1));
+  }
+}
+
 // Waits up to ten seconds for `ready`, which a sound converter reaches at once.
 bool Eventually(const std::function<bool()>& ready) {
   for (int i = 0; i < 10000; ++i) {
@@ -292,6 +326,56 @@ TEST(Stop, EveryLogOfACall) {
   EXPECT_EQ(ReadFile(dir / "a.CSV"), Ticks(3));
   EXPECT_EQ(ReadFile(dir / "b.CSV"), Ticks(3));
   EXPECT_FALSE(fs::exists(dir / "c.CSV"));
+}
+
+// Logs waiting behind a slow one keep their rows neither in a file nor in memory: under a limit
+// of 24 open files, 60 logs of 800 faulty lines each, more than a buffer holds, all come through,
+// their rows in the order of the logs.
+TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "a_DAT.LOG").c_str(), 0600), 0);
+  std::vector<std::string> args{"-c",
+                                "ulimit -n 24; exec \"$0\" \"$@\"",
+                                VELUNOR_CONVERT_PATH,
+                                "--jobs=2",
+                                "--rejected=r.csv",
+                                "a_DAT.LOG"};
+  std::string faulty, expected = "Datei;Zeile;Kanal;L\xE4nge;erwartet\r\n";
+  for (int line = 0; line < 800; ++line) faulty += "$1;1;;" + std::string(48, '0') + "\r\n";
+  for (int log = 1; log <= 60; ++log) {
+    const std::string name = "l" + std::to_string(log) + "_DAT.LOG";
+    WriteFile(dir / name, faulty);
+    args.push_back(name);
+    for (int line = 1; line <= 800; ++line)
+      expected += name + ";" + std::to_string(line) + ";$1;54;55\r\n";
+  }
+  ChildResult result;
+  std::thread run([&] { result = RunChild("/bin/sh", args, {dir.Path().string()}); });
+  const int writer = Send(dir / "a_DAT.LOG", Ticks(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the others run meanwhile
+  ::close(writer);
+  run.join();
+  EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+  EXPECT_EQ(ReadFile(dir / "r.csv"), expected);
+}
+
+// A log that never ends and has no line ends (a device) still stops at a signal.
+TEST(Stop, AnEndlessDevice) {
+  TempDir dir;
+  fs::create_symlink("/dev/urandom", dir / "m_DAT.LOG");
+  ChildResult result;
+  std::atomic<pid_t> pid = 0;
+  std::thread run([&] {
+    result = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"},
+                      {.WorkingDirectory = dir.Path().string(), .Started = &pid});
+  });
+  EXPECT_TRUE(Eventually([&] { return fs::exists(dir / "m.CSV"); }));
+  ::kill(pid, SIGTERM);
+  run.join();
+  EXPECT_EQ(result.ExitStatus, 128 + SIGTERM);
+  EXPECT_EQ(result.Err,
+            "velunor-convert: Abbruch durch SIGTERM; die Ausgabe endet mit dem letzten "
+            "vollständigen Datensatz.\n");
 }
 
 // A working folder that has been deleted, or that lies deeper than an absolute path may reach:
