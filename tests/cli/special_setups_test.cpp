@@ -355,8 +355,10 @@ TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
   std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the others run meanwhile
   ::close(writer);
   run.join();
-  EXPECT_EQ(result.ExitStatus, 0) << result.Err;
-  EXPECT_EQ(ReadFile(dir / "r.csv"), expected);
+  EXPECT_EQ(result.ExitStatus, 0) << result.Err.substr(0, 200);
+  const std::string report = ReadFile(dir / "r.csv");
+  EXPECT_EQ(report.size(), expected.size());
+  EXPECT_TRUE(report == expected);  // too long to be shown
 }
 
 // A log that never ends and has no line ends (a device) still stops at a signal.
