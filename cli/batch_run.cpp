@@ -31,7 +31,6 @@ constexpr int kExitNoChannel = 3;
 constexpr int kExitSignalBase = 128;
 constexpr int kStandardInput = 0;
 constexpr int kStandardOutput = 1;
-const char* const kStandardOutputFailed = "Fehler beim Schreiben auf die Standardausgabe";
 
 // One log of the call. The worker that converts it fills in the result before it sets Done; the
 // counts of a running conversion are published for the progress line.
@@ -40,7 +39,7 @@ struct LogSlot {
   std::int64_t Size = -1;  // -1 when unknown (a FIFO, a device)
   std::optional<RunTotals> Totals;
   std::optional<RunTimeError> Error;
-  std::string ErrorSubject;  // the file the error concerns
+  std::string ErrorSubject;  // the file the error concerns; empty for standard output
   std::atomic<int> Percent{0};
   std::atomic<std::int64_t> BytesRead{0};  // only told for a log of unknown length
   std::atomic<std::int32_t> BytesWritten{0};
@@ -242,7 +241,7 @@ std::string Batch::SubjectOf(const LogSlot& slot, const RunTimeError& error,
                           : error.Number() != error_number::kOverflow &&
                                 error.Number() != error_number::kCancel && LogOpens(slot.Name);
   if (!output) return slot.Name == "-" ? "Standardeingabe" : slot.Name;
-  return toStandardOutput ? kStandardOutputFailed : OutputPathOf(slot.Name, call_);
+  return toStandardOutput ? "" : OutputPathOf(slot.Name, call_);
 }
 
 void Batch::Report(LogSlot& slot) {
@@ -257,7 +256,10 @@ void Batch::Report(LogSlot& slot) {
       sawNoChannel_ = true;
     }
   } else if (ReceivedStopSignal() == 0 || slot.Error->Number() != error_number::kCancel) {
-    std::cerr << MessageAbout(slot.ErrorSubject) << ErrorText(*slot.Error) << "\n";
+    // Standard output has no name: the message says what it is.
+    std::cerr << (slot.ErrorSubject.empty() ? kStandardOutputFailed
+                                            : MessageAbout(slot.ErrorSubject))
+              << ErrorText(*slot.Error) << "\n";
     failed_ = true;
   }
 }
@@ -271,7 +273,7 @@ void Batch::PrintSummaryLine(const std::string& text) {
   try {
     WriteStandardOutput(text + "\n");
   } catch (const RunTimeError& error) {
-    std::cerr << MessageAbout(kStandardOutputFailed) << ErrorText(error) << "\n";
+    std::cerr << kStandardOutputFailed << ErrorText(error) << "\n";
     standardOutputWorks_ = false;
     failed_ = true;
   }

@@ -88,6 +88,12 @@ int ParseJobs(const std::string& text) {
 const char* const kOptionNames[] = {"--status",   "--append", "--split",   "-o", "--jobs",
                                     "--rejected", "--help",   "--version", "-h", "-V"};
 
+// Whether the word is an option whose value is the next word.
+bool TakesValue(std::string_view word) {
+  return word == "-o" || word == "--status" || word == "--split" || word == "--jobs" ||
+         word == "--rejected";
+}
+
 // Edits (insert, delete, replace one character) that turn `a` into `b`.
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> row(b.size() + 1);
@@ -111,13 +117,11 @@ void RefuseUnknownOptions(const std::vector<std::string>& arguments) {
     const std::string& word = arguments[i];
     if (word == "--") return;
     if (word.size() < 2 || word[0] != '-') continue;
-    const std::string name = word.substr(0, word.find('='));
+    // "-oNAME" is -o with its value attached.
+    const std::string name = word.starts_with("-o") ? "-o" : word.substr(0, word.find('='));
     const auto known = [&](const char* option) { return name == option; };
     if (std::any_of(std::begin(kOptionNames), std::end(kOptionNames), known)) {
-      const bool takesNext =
-          name == word && (name == "-o" || name == "--status" || name == "--split" ||
-                           name == "--jobs" || name == "--rejected");
-      if (takesNext) ++i;
+      if (name == word && TakesValue(word)) ++i;
       continue;
     }
     const char* nearest = kOptionNames[0];
@@ -154,9 +158,7 @@ std::vector<std::string> EmptyValuesAsWords(const std::vector<std::string>& argu
       continue;
     }
     words.push_back(word);
-    const bool takesNext = word == "-o" || word == "--status" || word == "--split" ||
-                           word == "--jobs" || word == "--rejected";
-    if (takesNext && i + 1 < arguments.size()) words.push_back(arguments[++i]);
+    if (TakesValue(word) && i + 1 < arguments.size()) words.push_back(arguments[++i]);
   }
   return words;
 }

@@ -21,8 +21,7 @@ int PrintResult(const std::string& text) {
     velunor::WriteStandardOutput(text);
     return 0;
   } catch (const velunor::RunTimeError& error) {
-    std::cerr << "velunor-convert: Fehler beim Schreiben auf die Standardausgabe:"
-              << velunor::ErrorText(error) << "\n";
+    std::cerr << velunor::kStandardOutputFailed << velunor::ErrorText(error) << "\n";
     return kExitRunFailed;
   }
 }
