@@ -1,7 +1,8 @@
 // The converter where a case folder cannot put it: another user, a 2 GiB log, a log that arrives
-// through a pipe, an output another run holds, signals mid-run, a FIFO without a writer, a working
-// folder that is gone or too deep for an absolute path; and the console's progress lines. A failure
-// is reported with its number and text and harms nothing.
+// through a pipe, an output or report another run holds, signals mid-run, a FIFO without a writer,
+// an endless device, logs waiting behind a slow one, threads that cannot be had, a working folder
+// that is gone or too deep for an absolute path; and the console's progress line. A failure is
+// reported with its number and text and harms nothing.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -22,7 +23,6 @@
 
 #include "child_process.h"
 #include "progress_line.h"
-#include "rejected_report.h"
 #include "temp_dir.h"
 
 namespace velunor::testing {
@@ -128,36 +128,6 @@ TEST(Console, ProgressLineOnATerminal) {
   EXPECT_EQ(Shown(terminal), "\r  6 %  3 KB Out..." + unknown + "\r100 %  2 KB Out..." +
                                  std::string(11, ' ') + "\r" + blank + "\r" +
                                  "\r3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...");
-}
-
-// Rows of a log that finishes before the one given before it wait for that one's turn, and come
-// back whole and in the order of the logs, however many there are.
-TEST(RejectedReport, RowsInTheOrderOfTheLogs) {
-  TempDir dir;
-  std::string expected = "Datei;Zeile;Kanal;L\xE4nge;erwartet\r\n";
-  {
-    RejectedReport report(dir / "r.csv", 2);
-    std::thread second([&] {
-      RejectedRows rows(report, 1, "b_DAT.LOG");
-      for (int line = 1; line <= 5000; ++line) rows.Rejected(line, "$6;1;;4", 30);
-      rows.Finish();
-    });
-    RejectedRows rows(report, 0, "a_DAT.LOG");
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    rows.Rejected(7,
-                  "\xA7"
-                  "8;1;;",
-                  32);
-    rows.Finish();
-    second.join();
-    EXPECT_FALSE(report.Close());
-  }
-  expected +=
-      "a_DAT.LOG;7;\xA7"
-      "8;32;31\r\n";
-  for (int line = 1; line <= 5000; ++line)
-    expected += "b_DAT.LOG;" + std::to_string(line) + ";$6;30;31\r\n";
-  EXPECT_EQ(ReadFile(dir / "r.csv"), expected);
 }
 
 const std::string kOld = "$6;1;;aus einem frueheren Lauf.\r\n";
