@@ -280,7 +280,7 @@ void Batch::PrintSummaryLine(const std::string& text) {
 }
 
 Progress Batch::Now() const {
-  Progress progress{0, static_cast<int>(slots_.size()), 0, 0, 0};
+  Progress progress{0, static_cast<int>(slots_.size()), std::nullopt, 0, 0};
   std::int64_t size = 0;
   bool lengthsKnown = true;
   for (const LogSlot& slot : slots_) {
@@ -295,9 +295,10 @@ Progress Batch::Now() const {
                                        slot.Percent.load(std::memory_order_relaxed) / 100;
     progress.BytesWritten += slot.BytesWritten.load(std::memory_order_relaxed);
   }
-  progress.Percent = !lengthsKnown ? -1
-                     : size > 0    ? ProgressPercent(progress.BytesRead, size)
-                                   : ProgressPercent(progress.LogsDone, progress.Logs);
+  if (lengthsKnown) {
+    progress.Percent = size > 0 ? ProgressPercent(progress.BytesRead, size)
+                                : ProgressPercent(progress.LogsDone, progress.Logs);
+  }
   return progress;
 }
 

@@ -19,9 +19,9 @@ void ProgressLine::Show(const Progress& progress, Clock::time_point now) {
     text = std::to_string(progress.LogsDone) + " von " + std::to_string(progress.Logs) +
            " Log-Dateien fertig,";
   }
-  if (progress.Percent >= 0) {
+  if (progress.Percent) {
     char percent[16];
-    std::snprintf(percent, sizeof percent, "%3d %%", progress.Percent);
+    std::snprintf(percent, sizeof percent, "%3d %%", *progress.Percent);
     text += (progress.Logs > 1 ? " " : "") + std::string(percent) + (progress.Logs > 1 ? "," : " ");
   } else {
     text += NumberText(Kilobytes64(progress.BytesRead)) + " KB gelesen,";

@@ -3,18 +3,19 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace velunor {
 
 // Where a call stands, as the progress line shows it.
 struct Progress {
-  int LogsDone = 0;
-  int Logs = 0;
-  // Of the bytes of all logs; negative when a log's length is unknown (a FIFO, a device,
-  // standard input): the bytes read are shown instead.
-  int Percent = 0;
-  std::int64_t BytesRead = 0;
-  std::int64_t BytesWritten = 0;
+  int LogsDone;
+  int Logs;
+  // Of the bytes of all logs; none when a log's length is unknown (a FIFO, a device, standard
+  // input): the bytes read are shown instead.
+  std::optional<int> Percent;
+  std::int64_t BytesRead;
+  std::int64_t BytesWritten;
 };
 
 // The one progress line of a call on a terminal, on standard error, drawn by one thread only:

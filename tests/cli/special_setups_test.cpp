@@ -115,7 +115,7 @@ TEST(Console, ProgressLineOnATerminal) {
   one.Show({0, 1, 5, 0, 3 * 1024}, start + 99ms);  // too soon after the start
   one.Show({0, 1, 6, 0, 3 * 1024}, start + 100ms);
   one.Show({0, 1, 7, 0, 3 * 1024}, start + 199ms);  // too soon after the last
-  one.Show({0, 1, -1, 5 * 1024 * 1024, 1536}, start + 1s);
+  one.Show({0, 1, std::nullopt, 5 * 1024 * 1024, 1536}, start + 1s);
   one.Show({0, 1, 100, 0, 2560}, start + 2s);
   one.Clear();
   one.Clear();
@@ -298,23 +298,26 @@ TEST(Stop, EveryLogOfACall) {
   EXPECT_FALSE(fs::exists(dir / "c.CSV"));
 }
 
-// Logs waiting behind a slow one keep their rows neither in a file nor in memory: under a limit
-// of 24 open files, 60 logs of 800 faulty lines each, more than a buffer holds, all come through,
-// their rows in the order of the logs.
+// Logs waiting behind a slow one keep their rows neither in a file nor in memory: a log whose rows
+// fit a small buffer is converted and waits; one with more waits mid-run. Under a limit of 24 open
+// files, 60 logs of 800 faulty lines each all come through, their rows in the order of the logs.
 TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
   TempDir dir;
   ASSERT_EQ(::mkfifo((dir / "a_DAT.LOG").c_str(), 0600), 0);
   std::vector<std::string> args{"-c",
                                 "ulimit -n 24; exec \"$0\" \"$@\"",
                                 VELUNOR_CONVERT_PATH,
-                                "--jobs=2",
+                                "--jobs=3",
                                 "--rejected=r.csv",
-                                "a_DAT.LOG"};
-  std::string faulty, expected = "Datei;Zeile;Kanal;L\xE4nge;erwartet\r\n";
-  for (int line = 0; line < 800; ++line) faulty += "$1;1;;" + std::string(48, '0') + "\r\n";
+                                "a_DAT.LOG",
+                                "s_DAT.LOG"};
+  const std::string faulty = "$1;1;;" + std::string(48, '0') + "\r\n";
+  WriteFile(dir / "s_DAT.LOG", faulty + Ticks(1));
+  std::string many, expected = "Datei;Zeile;Kanal;L\xE4nge;erwartet\r\ns_DAT.LOG;1;$1;54;55\r\n";
+  for (int line = 0; line < 800; ++line) many += faulty;
   for (int log = 1; log <= 60; ++log) {
     const std::string name = "l" + std::to_string(log) + "_DAT.LOG";
-    WriteFile(dir / name, faulty);
+    WriteFile(dir / name, many + Ticks(1));
     args.push_back(name);
     for (int line = 1; line <= 800; ++line)
       expected += name + ";" + std::to_string(line) + ";$1;54;55\r\n";
@@ -322,10 +325,14 @@ TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
   ChildResult result;
   std::thread run([&] { result = RunChild("/bin/sh", args, {dir.Path().string()}); });
   const int writer = Send(dir / "a_DAT.LOG", Ticks(1));
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the others run meanwhile
+  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "s.CSV") == Ticks(1); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // time enough to go on, if it could
+  EXPECT_EQ(ReadFile(dir / "l1.CSV"), "");
+  EXPECT_FALSE(fs::exists(dir / "l2.CSV"));
   ::close(writer);
   run.join();
   EXPECT_EQ(result.ExitStatus, 0) << result.Err.substr(0, 200);
+  EXPECT_EQ(ReadFile(dir / "l60.CSV"), Ticks(1));
   const std::string report = ReadFile(dir / "r.csv");
   EXPECT_EQ(report.size(), expected.size());
   EXPECT_TRUE(report == expected);  // too long to be shown
