@@ -41,6 +41,7 @@ class RepeatedBlock : public ByteSource {
     --left_;
     return log_.size();
   }
+  std::int64_t CompressedConsumed() const override { return -1; }
 
  private:
   const std::string& log_;
@@ -93,7 +94,8 @@ void ConvertInMemory(benchmark::State& state, const std::string& kind, StatusCha
   for (auto _ : state) {
     RepeatedBlock source(log, repeats);
     SilentWindow window;
-    auto output = std::make_unique<OutputFile>(std::string("/dev/null"), OutputMode::Replace, FileIdentity{});
+    auto output =
+        std::make_unique<OutputFile>(std::string("/dev/null"), OutputMode::Replace, FileIdentity{});
     const RunTotals totals = ConvertLines(source, kBytesPerPass, FileIdentity{}, std::move(output),
                                           "/dev/null", options, window, blockSize);
     benchmark::DoNotOptimize(totals);

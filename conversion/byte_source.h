@@ -12,7 +12,7 @@ class ByteSource {
   // Reads up to `capacity` bytes into `buffer`; returns 0 only at the end of the input.
   virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
   // For a compressed source, the compressed bytes consumed so far; -1 for one that is not.
-  virtual std::int64_t CompressedConsumed() const { return -1; }
+  virtual std::int64_t CompressedConsumed() const = 0;
 };
 
 }  // namespace velunor

@@ -43,17 +43,14 @@ GzipReader::~GzipReader() {
 
 // Takes the next compressed bytes; false at the end of the compressed input.
 bool GzipReader::Refill() {
-  if (inputEnded_) return false;
   const std::size_t got = compressed_.Read(stream_->input.data(), kCompressedBlock);
   stream_->z.next_in = reinterpret_cast<Bytef*>(stream_->input.data());
   stream_->z.avail_in = static_cast<uInt>(got);
-  inputEnded_ = got == 0;
-  return !inputEnded_;
+  return got != 0;
 }
 
 std::size_t GzipReader::Read(char* buffer, std::size_t capacity) {
   z_stream& z = stream_->z;
-  if (damaged_) throw RunTimeError(error_number::kCompressedLogDamaged);
   z.next_out = reinterpret_cast<Bytef*>(buffer);
   z.avail_out = static_cast<uInt>(std::min(capacity, kLargestCall));
   const uInt asked = z.avail_out;
@@ -64,22 +61,9 @@ std::size_t GzipReader::Read(char* buffer, std::size_t capacity) {
       throw RunTimeError(error_number::kCompressedLogDamaged);
     }
     if (streamEnded_) {
-      // Another member may follow; anything else after a complete member is left unread, as
-      // gunzip leaves trailing bytes.
-      if (z.avail_in < 2 && !inputEnded_) {
-        // Too few bytes to tell: keep the one there and read on.
-        const Bytef first = z.next_in[0];
-        stream_->input.data()[0] = static_cast<char>(first);
-        const std::size_t got = compressed_.Read(stream_->input.data() + 1, kCompressedBlock - 1);
-        inputEnded_ = got == 0;
-        z.next_in = reinterpret_cast<Bytef*>(stream_->input.data());
-        z.avail_in = static_cast<uInt>(got + 1);
-      }
-      if (!StartsAsGzip(reinterpret_cast<const char*>(z.next_in), z.avail_in)) {
-        inputEnded_ = true;
-        z.avail_in = 0;
-        return 0;
-      }
+      // Another member may follow, told by its first byte; anything else after a complete
+      // member (zeros a copy padded it with) is left unread, as gunzip leaves trailing bytes.
+      if (z.next_in[0] != 0x1F) return 0;
       inflateReset(&z);
       streamEnded_ = false;
     }
@@ -91,8 +75,7 @@ std::size_t GzipReader::Read(char* buffer, std::size_t capacity) {
     } else if (status == Z_MEM_ERROR) {
       throw std::bad_alloc();
     } else if (status != Z_OK && status != Z_BUF_ERROR) {
-      // What came out before the damage is handed out first; the next read reports it.
-      damaged_ = true;
+      // What came out before the damage is handed out first; the next read meets it again.
       if (z.avail_out != asked) break;
       throw RunTimeError(error_number::kCompressedLogDamaged);
     }

@@ -30,8 +30,7 @@ class GzipReader : public ByteSource {
   GzipReader& operator=(const GzipReader&) = delete;
 
   std::size_t Read(char* buffer, std::size_t capacity) override;
-  // Compressed bytes decompressed so far.
-  std::int64_t Consumed() const { return consumed_; }
+  std::int64_t CompressedConsumed() const override { return consumed_; }
 
  private:
   struct Stream;
@@ -40,9 +39,7 @@ class GzipReader : public ByteSource {
   ByteSource& compressed_;
   std::unique_ptr<Stream> stream_;
   std::int64_t consumed_ = 0;
-  bool inputEnded_ = false;
   bool streamEnded_ = false;  // the last member read so far is complete
-  bool damaged_ = false;
 };
 
 }  // namespace velunor

@@ -58,8 +58,7 @@ std::size_t InputFile::ReadFirst(char* buffer, std::size_t capacity) {
   // No more than a compressed stream takes at once, in case these bytes turn out to be one.
   const std::size_t room = roomy ? std::min(capacity, GzipReader::kInputSize) : sizeof(peek_);
   std::size_t got = raw_.Read(into, room);
-  if (got == 1 && static_cast<unsigned char>(into[0]) == 0x1F)
-    got += raw_.Read(into + 1, room - 1);
+  if (got == 1 && static_cast<unsigned char>(into[0]) == 0x1F) got += raw_.Read(into + 1, room - 1);
   if (StartsAsGzip(into, got)) {
     gzip_ = std::make_unique<GzipReader>(raw_, into, got);
     return gzip_->Read(buffer, capacity);
@@ -77,6 +76,9 @@ std::size_t InputFile::TakePeeked(char* buffer, std::size_t capacity) {
 }
 
 std::size_t InputFile::RawBytes::Read(char* buffer, std::size_t capacity) {
+  // A compressed block may hold no log bytes at all (empty members one after another): the
+  // pause comes before each, so that the run is never held without one for long.
+  if (file_.gzip_ && file_.whileWaiting_) file_.whileWaiting_();
   for (;;) {
     if (file_.waits_) file_.WaitForData();
     if (const std::optional<std::size_t> got = ReadSome(file_.fd_, buffer, capacity)) return *got;

@@ -16,7 +16,8 @@ namespace velunor {
 // The log, opened for sequential reading. A log whose content is gzip-compressed (told by its
 // first bytes, whatever its name) is read as the log it holds. A FIFO or pipe is never waited for
 // blindly: until its writer has appeared and while it sends nothing, `whileWaiting` is called
-// every few milliseconds, and may end the run by raising an error.
+// every few milliseconds, and may end the run by raising an error; so it is before every further
+// block of compressed bytes, which may hold no log bytes at all.
 class InputFile : public ByteSource {
  public:
   explicit InputFile(const InputSource& source, std::function<void()> whileWaiting = {});
@@ -29,9 +30,12 @@ class InputFile : public ByteSource {
   // The size of the file in bytes (compressed, for a compressed log), or -1 when it cannot be
   // known beforehand: a FIFO, a device, a descriptor handed over.
   std::int64_t Length() const;
+  bool LengthKnown() const { return lengthKnown_; }
   // Compressed bytes taken so far, by which progress through a compressed log is measured; -1
   // for a plain log.
-  std::int64_t CompressedConsumed() const override { return gzip_ ? gzip_->Consumed() : -1; }
+  std::int64_t CompressedConsumed() const override {
+    return gzip_ ? gzip_->CompressedConsumed() : -1;
+  }
   // Bytes of the log handed out so far.
   std::int64_t Delivered() const { return delivered_; }
   const FileIdentity& Identity() const { return identity_; }
@@ -43,6 +47,7 @@ class InputFile : public ByteSource {
    public:
     explicit RawBytes(InputFile& file) : file_(file) {}
     std::size_t Read(char* buffer, std::size_t capacity) override;
+    std::int64_t CompressedConsumed() const override { return -1; }
 
    private:
     InputFile& file_;

@@ -62,6 +62,7 @@ class PacedInput final : public ByteSource {
     }
     return got;
   }
+  std::int64_t CompressedConsumed() const override { return input_.CompressedConsumed(); }
 
  private:
   void Pass() {
@@ -163,19 +164,17 @@ RunTotals RunConversion(const InputSource& source, const OutputTarget& outputPat
   // Only called once reading has begun, when `input` stands.
   InputFile input(source, [&window, &input] {
     window.ProcessPendingEvents();
-    window.ShowBytesRead(input.Delivered());
+    if (!input.LengthKnown()) window.ShowBytesRead(input.Delivered());
   });
   auto output = std::make_unique<OutputFile>(
       outputPath, options.Append ? OutputMode::Append : OutputMode::Replace, input.Identity());
-  std::int64_t inputLength = input.Length();
-  if (inputLength >= 0) {
-    // A 32-bit count like the others: a log over 2 GiB overflows here.
-    std::int32_t length = 0;
-    CheckedAdd(length, inputLength);
-  }
+  // A 32-bit count like the others: a log over 2 GiB overflows here (an unknown length is -1).
+  std::int32_t inputLength = 0;
+  CheckedAdd(inputLength, input.Length());
   return ConvertLines(input, inputLength, input.Identity(), std::move(output), outputBase, options,
                       window, blockSize, rejectedLineSink);
 }
+
 RunTotals ConvertLines(ByteSource& input, std::int64_t inputLength, const FileIdentity& log,
                        std::unique_ptr<OutputFile> output, const std::string& outputBase,
                        const RunOptions& options, RunWindow& window, std::size_t blockSize,

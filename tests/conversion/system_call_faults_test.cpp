@@ -1,7 +1,6 @@
-// Faults of the system calls behind the output file, which a real disk rarely shows on demand:
-// the test program routes write() and close() through the wrappers below (-Wl,--wrap), which
-// fail or shorten the calls on the CSV file a test names and pass every other call on.
-#include <fcntl.h>
+// Faults of the system calls behind the CSV file, which a real disk rarely shows on demand: this
+// test program routes write() and close() through the wrappers below (-Wl,--wrap), which fail or
+// shorten the calls on the file named by `faultyFile` and pass every other call on.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -21,11 +20,9 @@ Fault fault = Fault::None;
 std::string faultyFile;
 
 bool IsFaultyFile(int fd) {
-  char link[64], target[PATH_MAX];
-  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-  const ssize_t size = readlink(link, target, sizeof target);
-  return fault != Fault::None && size > 0 &&
-         faultyFile == std::string(target, static_cast<std::size_t>(size));
+  char target[PATH_MAX];
+  const ssize_t size = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), target, PATH_MAX);
+  return fault != Fault::None && size > 0 && faultyFile == std::string(target, size);
 }
 
 }  // namespace
@@ -35,13 +32,10 @@ ssize_t __real_write(int fd, const void* data, size_t size);
 int __real_close(int fd);
 
 ssize_t __wrap_write(int fd, const void* data, size_t size) {
-  if (!IsFaultyFile(fd)) return __real_write(fd, data, size);
+  if (!IsFaultyFile(fd) || fault == Fault::CloseFails) return __real_write(fd, data, size);
   if (fault == Fault::WriteTakesNothing) return 0;
-  if (fault == Fault::ShortWrite) {
-    fault = Fault::None;  // once; the rest goes through
-    return __real_write(fd, data, size / 2 + 1);
-  }
-  return __real_write(fd, data, size);
+  fault = Fault::None;  // one short write; the rest goes through
+  return __real_write(fd, data, size / 2 + 1);
 }
 
 int __wrap_close(int fd) {
@@ -55,50 +49,28 @@ int __wrap_close(int fd) {
 namespace velunor {
 namespace {
 
-using testing::ReadFile;
-using testing::WriteFile;
-
-class SystemCallFault : public ::testing::Test {
- protected:
-  void SetUp() override {
-    for (int i = 0; i < 200; ++i)
-      log += (i % 3 ? "$2;1;;" : "$6;1;;") + std::string(i % 3 ? 49 : 25, '7') + "\r\n";
-    WriteFile(dir / "m_DAT.LOG", log);
-    faultyFile = dir / "m.CSV";
-  }
-  void TearDown() override { fault = Fault::None; }
-
-  // The error number of the run, 0 when it succeeds.
-  int Convert() {
+// A write that takes nothing and says nothing would otherwise be asked again for ever.
+TEST(SystemCallFault, EndTheRunWithTheirErrorOrWriteEachByteOnce) {
+  testing::TempDir dir;
+  std::string log;
+  for (int i = 0; i < 200; ++i) log += "$2;1;;" + std::string(49, '0' + i % 10) + "\r\n";
+  testing::WriteFile(dir / "m_DAT.LOG", log);
+  faultyFile = dir / "m.CSV";
+  for (const auto& [staged, number, csv] : {std::tuple{Fault::CloseFails, 57, log},
+                                            {Fault::ShortWrite, 0, log},
+                                            {Fault::WriteTakesNothing, 61, std::string()}}) {
+    fault = staged;
+    testing::RecordingWindow window;
+    int error = 0;
     try {
       RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window);
-    } catch (const RunTimeError& error) {
-      return error.Number();
+    } catch (const RunTimeError& failure) {
+      error = failure.Number();
     }
-    return 0;
+    fault = Fault::None;
+    EXPECT_EQ(error, number) << static_cast<int>(staged);
+    EXPECT_EQ(testing::ReadFile(dir / "m.CSV"), csv) << static_cast<int>(staged);
   }
-
-  testing::TempDir dir;
-  testing::RecordingWindow window;
-  std::string log;
-};
-
-TEST_F(SystemCallFault, CloseFailingIsADeviceError) {
-  fault = Fault::CloseFails;
-  EXPECT_EQ(Convert(), error_number::kDeviceIo);
-}
-
-TEST_F(SystemCallFault, ShortWriteThenTheRestWritesEachByteOnce) {
-  fault = Fault::ShortWrite;
-  EXPECT_EQ(Convert(), 0);
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), log);
-}
-
-// A write that takes nothing and says nothing would otherwise be asked again for ever.
-TEST_F(SystemCallFault, WriteTakingNothingEndsTheRun) {
-  fault = Fault::WriteTakesNothing;
-  EXPECT_EQ(Convert(), error_number::kDiskFull);
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
 }
 
 }  // namespace
