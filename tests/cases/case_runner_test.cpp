@@ -85,8 +85,6 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
   const RunOptions& options = call.Options;
 
   for (const std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) {
-    // A compressed log is known by its first two bytes, more than a block of one holds.
-    if (block == 1 && call.LogFiles[0].ends_with(".gz")) continue;
     TempDir work;
     LayOut(folder, work.Path());
     // Names in UTF-8, as the converter takes them on every system.
