@@ -40,7 +40,8 @@ const char* const kHelpText =
     "LOGDATEI \"-\" liest die Standardeingabe (nur mit -o). Eine mit gzip gepackte Log-Datei\n"
     "(NAME_DAT.LOG.gz) wird entpackt gelesen; ihre Ausgabe heißt wie die der ungepackten.\n"
     "\n"
-    "Eine CSV-Datei, die gerade ein anderer Lauf schreibt, bleibt unverändert (Fehler 70).\n"
+    "Eine CSV-Datei oder Datei von --rejected, die gerade ein anderer Lauf schreibt, bleibt\n"
+    "unverändert (Fehler 70).\n"
     "\n"
     "Mit mehreren Log-Dateien steht für jede umgewandelte eine Zeile \"NAME: ...\" in der\n"
     "Reihenfolge des Aufrufs in der Ausgabe, danach \"Gesamt: ...\" mit den Summen. Eine\n"
@@ -49,10 +50,10 @@ const char* const kHelpText =
     "\n"
     "Rückgabewert: 0 bei Erfolg (letzte Zeile: Zusammenfassung), 1 bei einem Fehler während\n"
     "einer Umwandlung, 2 bei falschem Aufruf oder ungültigem Dateinamen, 3 wenn eine nicht\n"
-    "leere Log-Datei keine einzige Zeile eines Kanals enthält (und kein anderer Fehler auftrat;\n"
-    "die leere CSV-Datei wird trotzdem geschrieben), 128 + Nummer des\n"
-    "Signals nach Abbruch durch SIGINT, SIGTERM oder SIGHUP (die Ausgabe endet dann mit dem\n"
-    "letzten vollständigen Datensatz).\n";
+    "leere Log-Datei keine einzige Zeile eines Kanals enthält und sonst nichts fehlschlug\n"
+    "(ihre leere CSV-Datei wird trotzdem geschrieben), 128 + Nummer des Signals nach Abbruch\n"
+    "durch SIGINT, SIGTERM oder SIGHUP (die Ausgabe endet dann mit dem letzten vollständigen\n"
+    "Datensatz).\n";
 
 namespace {
 
