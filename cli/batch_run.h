@@ -1,16 +1,20 @@
 #pragma once
 
 #include "command_line.h"
-#include "native_file.h"
 
 namespace velunor {
 
-// Converts the several logs of a call, each as a single log would be but on worker threads,
-// `commandLine.Jobs` at once, and reports them in the order given: a line "NAME: summary" on
-// standard output for each log converted, its error prefixed by its name on standard error for
-// each that failed, then the total. The rejected-lines report, when `report` is open (its
-// header already written), gets the rows of the logs in the same order. Returns the exit status:
-// 0, 1 when any log or the report failed, 128 + N after the stop signal N.
-int ConvertSeveralLogs(const CommandLine& commandLine, NativeHandle report);
+// Converts the logs of a call, one or many, each on a worker thread, `commandLine.Jobs` at once,
+// and reports them in the order given. One log: its summary is the last line. Several: a line
+// "NAME: summary" for each log converted, then the total. The summaries go to standard output,
+// or to standard error when standard output carries a CSV or the report. Every error names the
+// program and the file it concerns, on standard error; the other logs are converted all the same.
+// The rejected-lines report (--rejected) gets the rows of the logs in the same order. Returns the
+// exit status: 0; 1 when a log or the report failed; 3 when a log that is not empty held no line
+// of any channel (and nothing failed); 128 + N after the stop signal N.
+int ConvertLogs(const CommandLine& commandLine);
+
+// The start of every message: the program and the file it concerns ("velunor-convert: a_DAT.LOG:").
+std::string MessageAbout(const std::string& file);
 
 }  // namespace velunor

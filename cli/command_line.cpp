@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <iterator>
+#include <string_view>
 
 namespace velunor {
 
@@ -32,10 +34,14 @@ const char* const kHelpText =
     "                   Standardausgabe, die Zusammenfassung dann auf die\n"
     "                   Standardfehlerausgabe): CSV mit Kopfzeile Zeile;Kanal;Länge;erwartet,\n"
     "                   bei mehreren Log-Dateien vorne die Spalte Datei\n"
-    "  --help           diese Hilfe anzeigen\n"
-    "  --version        Version anzeigen\n"
+    "  -h, --help       diese Hilfe anzeigen\n"
+    "  -V, --version    Version anzeigen\n"
     "\n"
-    "Eine CSV-Datei, die gerade ein anderer Lauf schreibt, bleibt unverändert (Fehler 70).\n"
+    "LOGDATEI \"-\" liest die Standardeingabe (nur mit -o). Eine mit gzip gepackte Log-Datei\n"
+    "(NAME_DAT.LOG.gz) wird entpackt gelesen; ihre Ausgabe heißt wie die der ungepackten.\n"
+    "\n"
+    "Eine CSV-Datei oder Datei von --rejected, die gerade ein anderer Lauf schreibt, bleibt\n"
+    "unverändert (Fehler 70).\n"
     "\n"
     "Mit mehreren Log-Dateien steht für jede umgewandelte eine Zeile \"NAME: ...\" in der\n"
     "Reihenfolge des Aufrufs in der Ausgabe, danach \"Gesamt: ...\" mit den Summen. Eine\n"
@@ -43,9 +49,11 @@ const char* const kHelpText =
     "Standardfehlerausgabe, und die übrigen werden trotzdem umgewandelt.\n"
     "\n"
     "Rückgabewert: 0 bei Erfolg (letzte Zeile: Zusammenfassung), 1 bei einem Fehler während\n"
-    "einer Umwandlung, 2 bei falschem Aufruf oder ungültigem Dateinamen, 128 + Nummer des\n"
-    "Signals nach Abbruch durch SIGINT, SIGTERM oder SIGHUP (die Ausgabe endet dann mit dem\n"
-    "letzten vollständigen Datensatz).\n";
+    "einer Umwandlung, 2 bei falschem Aufruf oder ungültigem Dateinamen, 3 wenn eine nicht\n"
+    "leere Log-Datei keine einzige Zeile eines Kanals enthält und sonst nichts fehlschlug\n"
+    "(ihre leere CSV-Datei wird trotzdem geschrieben), 128 + Nummer des Signals nach Abbruch\n"
+    "durch SIGINT, SIGTERM oder SIGHUP (die Ausgabe endet dann mit dem letzten vollständigen\n"
+    "Datensatz).\n";
 
 namespace {
 
@@ -78,6 +86,52 @@ int ParseJobs(const std::string& text) {
   return jobs;
 }
 
+const char* const kOptionNames[] = {"--status",   "--append", "--split",   "-o", "--jobs",
+                                    "--rejected", "--help",   "--version", "-h", "-V"};
+
+// Whether the word is an option whose value is the next word.
+bool TakesValue(std::string_view word) {
+  return word == "-o" || word == "--status" || word == "--split" || word == "--jobs" ||
+         word == "--rejected";
+}
+
+// Edits (insert, delete, replace one character) that turn `a` into `b`.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1] ? 1 : 0)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// A word that looks like an option but is none is named, with the option nearest to it, before
+// CLI11 could only say that something did not fit. Words after "--" are logs whatever they hold.
+void RefuseUnknownOptions(const std::vector<std::string>& arguments) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    if (word == "--") return;
+    if (word.size() < 2 || word[0] != '-') continue;
+    // "-oNAME" is -o with its value attached.
+    const std::string name = word.starts_with("-o") ? "-o" : word.substr(0, word.find('='));
+    const auto known = [&](const char* option) { return name == option; };
+    if (std::any_of(std::begin(kOptionNames), std::end(kOptionNames), known)) {
+      if (name == word && TakesValue(word)) ++i;
+      continue;
+    }
+    const char* nearest = kOptionNames[0];
+    for (const char* option : kOptionNames)
+      if (EditDistance(name, option) < EditDistance(name, nearest)) nearest = option;
+    throw UsageError{"Unbekannte Option: " + name + " (gemeint: " + nearest + "?)"};
+  }
+}
+
 std::string GermanParseMessage(const CLI::ParseError& error) {
   if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
     return "Unbekannte Option oder zu viele Argumente.";
@@ -105,9 +159,7 @@ std::vector<std::string> EmptyValuesAsWords(const std::vector<std::string>& argu
       continue;
     }
     words.push_back(word);
-    const bool takesNext = word == "-o" || word == "--status" || word == "--split" ||
-                           word == "--jobs" || word == "--rejected";
-    if (takesNext && i + 1 < arguments.size()) words.push_back(arguments[++i]);
+    if (TakesValue(word) && i + 1 < arguments.size()) words.push_back(arguments[++i]);
   }
   return words;
 }
@@ -130,8 +182,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
   CLI::App app;
   app.set_help_flag();
-  app.add_flag("--help", result.ShowHelp);
-  app.add_flag("--version", result.ShowVersion);
+  app.add_flag("-h,--help", result.ShowHelp);
+  app.add_flag("-V,--version", result.ShowVersion);
   // Repeats are collected, not refused by CLI11, whose message would not say what is wrong.
   const auto collect = CLI::MultiOptionPolicy::TakeAll;
   CLI::Option* statusOption = app.add_option("--status", status)->multi_option_policy(collect);
@@ -143,6 +195,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       app.add_option("--rejected", rejected)->multi_option_policy(collect);
   CLI::Option* logOption = app.add_option("LOG", result.LogFiles);
 
+  RefuseUnknownOptions(arguments);
   const std::vector<std::string> words = EmptyValuesAsWords(arguments);
   std::vector<std::string> reversed(words.rbegin(), words.rend());
   try {
@@ -165,6 +218,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   if (logOption->count() == 0) throw UsageError{"Keine Log-Datei angegeben."};
   if (outputOption->count() > 0 && result.LogFiles.size() > 1) {
     throw UsageError{"-o ist nur mit einer Log-Datei erlaubt."};
+  }
+  // Standard input has no name to build the output's name on.
+  if (result.LogFiles.front() == "-" && outputOption->count() == 0) {
+    throw UsageError{"Die Standardeingabe als Log-Datei (\"-\") braucht -o AUSGABE."};
   }
 
   result.Options.StatusChannelMode = ParseStatus(status);

@@ -8,7 +8,7 @@
 #include <regex>
 
 #include "log_name.h"
-#include "log_run.h"
+#include "output_path.h"
 #include "rejected_report.h"
 
 namespace velunor {
@@ -23,10 +23,24 @@ struct FileKey {
   std::optional<std::pair<dev_t, ino_t>> Identity;
 };
 
+// Follows the links the name itself is, also one whose target does not exist yet: writing
+// through it creates that target, which another output may name too.
+fs::path FollowLinks(fs::path path) {
+  constexpr int kMostLinks = 40;  // as the system allows before it gives up (ELOOP)
+  for (int link = 0; link < kMostLinks; ++link) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(path, error))) break;
+    const fs::path target = fs::read_symlink(path, error);
+    if (error) break;
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return path;
+}
+
 FileKey KeyOf(const std::string& name) {
   std::error_code error;
   fs::path path = fs::absolute(name, error);
-  if (!error) path = fs::weakly_canonical(path, error);
+  if (!error) path = fs::weakly_canonical(FollowLinks(path), error);
   if (error || path.empty()) path = fs::path(name).lexically_normal();  // no working folder
   FileKey key{path.string(), std::nullopt};
   struct stat info {};
@@ -45,9 +59,21 @@ bool IsSliceOf(const FileKey& file, const FileKey& base) {
          std::regex_match(file.Path.substr(base.Path.size()), kSuffix);
 }
 
+// A name shaped like a log may well be one the shell's pattern handed over in the wrong place:
+// it is never written to.
+void RefuseLogShapedName(const std::optional<std::string>& name, const char* option) {
+  if (name && HasLogEnding(*name)) {
+    throw UsageError{
+        std::string("Der Name für ") + option +
+        " endet wie der einer Log-Datei auf DAT.LOG und würde sie überschreiben: " + *name + "."};
+  }
+}
+
 }  // namespace
 
 void RefuseClashingOutputs(const CommandLine& commandLine) {
+  RefuseLogShapedName(commandLine.OutputPath, "-o");
+  RefuseLogShapedName(commandLine.RejectedPath, "--rejected");
   const std::vector<std::string>& logs = commandLine.LogFiles;
   const bool split = commandLine.Options.SplitMinutes > 0;
   std::vector<FileKey> outputs;
@@ -62,7 +88,7 @@ void RefuseClashingOutputs(const CommandLine& commandLine) {
   }
   if (!commandLine.RejectedPath) return;
   const std::string& rejected = *commandLine.RejectedPath;
-  if (RejectedReportOnStandardOutput(rejected)) {
+  if (RejectedReport::OnStandardOutput(rejected)) {
     const auto csvThere = [&](const std::string& log) {
       return CsvGoesToStandardOutput(log, commandLine);
     };

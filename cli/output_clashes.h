@@ -6,8 +6,9 @@ namespace velunor {
 
 // Refuses, with a UsageError and before anything is written, a call that would write one file
 // twice at once: two logs with the same output file or slice files (the same log named twice,
-// one folder spelled two ways), a rejected-lines report that is a log or an output file, or a
-// report that would share standard output with a CSV.
+// one folder spelled two ways, links to one file even before it exists), a rejected-lines report
+// that is a log or an output file, a report that would share standard output with a CSV, or an
+// output or report whose name ends like a log's.
 void RefuseClashingOutputs(const CommandLine& commandLine);
 
 }  // namespace velunor

@@ -1,13 +1,17 @@
 #include "rejected_report.h"
 
-#include <cerrno>
 #include <charconv>
+#include <chrono>
 
 #include "file_errors.h"
+#include "process_signals.h"
 #include "standard_output.h"
+#include "windows_1252.h"
 
 namespace velunor {
 namespace {
+
+constexpr int kStandardOutput = 1;
 
 // A faulty line always belongs to a channel that is looked at, named by its second byte.
 std::string_view RequiredLengths(char channel) {
@@ -40,37 +44,89 @@ std::string CsvCell(std::string_view text) {
   return cell + "\"";
 }
 
-}  // namespace
-
-std::string RejectedReportHeader(bool withFileColumn) {
-  return std::string(withFileColumn ? "Datei;" : "") + "Zeile;Kanal;L\xE4nge;erwartet\r\n";
+NativeHandle OpenLockedAndEmptied(const std::string& path) {
+  const NativeHandle file = OpenForWriting(path, false);
+  // Emptied only once it is ours: a report another run still writes stays as it is.
+  if (TryLock(file) == LockOutcome::HeldElsewhere) {
+    CloseFile(file);
+    throw RunTimeError(error_number::kPermissionDenied);
+  }
+  if (!Truncate(file, 0)) {
+    const int error = LastSystemError();
+    CloseFile(file);
+    throw TransferError(error);
+  }
+  return file;
 }
 
-bool RejectedReportOnStandardOutput(const std::string& path) {
+}  // namespace
+
+bool RejectedReport::OnStandardOutput(const std::string& path) {
   return path == "-" || IsStandardOutput(path);
 }
 
-NativeHandle OpenRejectedReport(const std::string& path) {
-  if (RejectedReportOnStandardOutput(path)) return HandleOfDescriptor(1);
-  const NativeHandle report = OpenForWriting(path, false);
-  if (!Truncate(report, 0)) {
-    const int error = LastSystemError();
-    CloseFile(report);
-    throw TransferError(error);
+RejectedReport::RejectedReport(const std::string& path, std::size_t logs)
+    : file_(OnStandardOutput(path) ? HandleOfDescriptor(kStandardOutput)
+                                   : OpenLockedAndEmptied(path)),
+      onStandardOutput_(OnStandardOutput(path)),
+      withFileColumn_(logs > 1),
+      finished_(logs, false) {
+  try {
+    WriteAll(file_,
+             std::string(withFileColumn_ ? "Datei;" : "") + "Zeile;Kanal;L\xE4nge;erwartet\r\n");
+  } catch (const RunTimeError&) {
+    if (!onStandardOutput_) CloseFile(file_);
+    throw;
   }
-  return report;
 }
 
-void CloseRejectedReport(NativeHandle report) {
-  if (report != HandleOfDescriptor(1) && !CloseFile(report)) throw TransferError(LastSystemError());
+RejectedReport::~RejectedReport() {
+  if (!onStandardOutput_ && file_ != kNoHandle) CloseFile(file_);
 }
 
-RejectedRows::RejectedRows(std::string_view logName, NativeHandle destination)
-    : firstColumn_(logName.empty() ? "" : CsvCell(logName) + ";"), destination_(destination) {}
-
-RejectedRows::~RejectedRows() {
-  if (kept_ != nullptr) std::fclose(kept_);
+void RejectedReport::Write(std::string_view rows) {
+  if (failure_ || rows.empty()) return;
+  try {
+    WriteAll(file_, rows);
+  } catch (const RunTimeError& error) {
+    failure_ = error;  // the rest of the rows are lost; the conversions go on unchanged
+  }
 }
+
+void RejectedReport::WriteInTurn(std::size_t log, std::string_view rows) {
+  std::unique_lock lock(mutex_);
+  while (turn_ != log) {
+    // A stop signal wakes no condition variable: it is looked for a few times a second.
+    turnChanged_.wait_for(lock, std::chrono::milliseconds(50));
+    if (ReceivedStopSignal() != 0) throw RunTimeError(error_number::kCancel);
+  }
+  // Only the log with the turn writes, and the turn moves on only when it finishes.
+  lock.unlock();
+  Write(rows);
+}
+
+void RejectedReport::Finish(std::size_t log) {
+  {
+    std::lock_guard lock(mutex_);
+    finished_[log] = true;
+    while (turn_ < finished_.size() && finished_[turn_]) ++turn_;
+  }
+  turnChanged_.notify_all();
+}
+
+std::optional<RunTimeError> RejectedReport::Close() {
+  if (!onStandardOutput_) {
+    const bool closed = CloseFile(file_);
+    file_ = kNoHandle;
+    if (!closed && !failure_) failure_ = TransferError(LastSystemError());
+  }
+  return failure_;
+}
+
+RejectedRows::RejectedRows(RejectedReport& report, std::size_t log, std::string_view logName)
+    : report_(report),
+      log_(log),
+      firstColumn_(report.WithFileColumn() ? CsvCell(Windows1252Of(logName)) + ";" : "") {}
 
 void RejectedRows::Rejected(std::int64_t lineNumber, std::string_view head, std::int64_t length) {
   buffer_ += firstColumn_;
@@ -82,34 +138,20 @@ void RejectedRows::Rejected(std::int64_t lineNumber, std::string_view head, std:
   buffer_ += ';';
   buffer_ += RequiredLengths(head[1]);
   buffer_ += "\r\n";
-  if (buffer_.size() >= kBufferSize) Flush();
+  if (buffer_.size() >= kBufferSize) {
+    report_.WriteInTurn(log_, buffer_);
+    buffer_.clear();
+  }
 }
 
-void RejectedRows::Flush() {
-  if (buffer_.empty()) return;
-  if (destination_ != kNoHandle) {
-    WriteAll(destination_, buffer_);
-  } else {
-    // Removed by the C library when closed, whatever ends the program.
-    if (kept_ == nullptr && (kept_ = std::tmpfile()) == nullptr) throw TransferError(errno);
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), kept_) != buffer_.size())
-      throw TransferError(errno);
+void RejectedRows::Finish() {
+  try {
+    if (!buffer_.empty() && ReceivedStopSignal() == 0) report_.WriteInTurn(log_, buffer_);
+  } catch (const RunTimeError&) {
+    // stopped while waiting for the turn: the rows are dropped with the run
   }
   buffer_.clear();
-}
-
-void RejectedRows::CopyTo(NativeHandle report) {
-  if (kept_ != nullptr) {
-    Flush();
-    if (std::fflush(kept_) != 0) throw TransferError(errno);
-    std::rewind(kept_);
-    std::string chunk(std::size_t{64} << 10, '\0');
-    while (const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), kept_))
-      WriteAll(report, std::string_view(chunk.data(), got));
-    if (std::ferror(kept_) != 0) throw TransferError(EIO);
-  }
-  WriteAll(report, buffer_);
-  buffer_.clear();
+  report_.Finish(log_);
 }
 
 }  // namespace velunor

@@ -12,6 +12,10 @@ namespace velunor {
 // closed standard output still fails instead of landing in a CSV file.
 void ReserveStandardStreams();
 
+// The start of the message for a failure to write to standard output, before the error's text.
+inline constexpr const char* kStandardOutputFailed =
+    "velunor-convert: Fehler beim Schreiben auf die Standardausgabe:";
+
 // Writes all of `text` to standard output; a failure (a full disk, a closed output) raises
 // RunTimeError, since a result nobody received is no success.
 void WriteStandardOutput(std::string_view text);

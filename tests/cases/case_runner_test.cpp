@@ -15,9 +15,9 @@
 
 #include "child_process.h"
 #include "command_line.h"
-#include "console_window.h"
 #include "duration_labels.h"
 #include "log_name.h"
+#include "recording_window.h"
 #include "run_conversion.h"
 #include "run_time_error.h"
 #include "temp_dir.h"
@@ -93,7 +93,7 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     const std::string input = at + call.LogFiles[0], base = OutputBaseOf(input);
     std::string output = base + (options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
     if (to) output = at + *to;
-    ConsoleWindow window(stderr, false);
+    RecordingWindow window;
     std::string out, err;
     const std::ptrdiff_t open = OpenFiles();
     try {
@@ -103,29 +103,28 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     }
     const std::string run = "RunConversion at block size " + std::to_string(block);
     EXPECT_EQ(out, ReadFile(folder / "stdout")) << run;
-    EXPECT_EQ(err, ReadFile(folder / "stderr")) << run;
+    // The program names the file an error concerns before the error's text.
+    const std::string message = ReadFile(folder / "stderr");
+    EXPECT_EQ(err, message.substr(message.rfind(':', message.find(" - ")) + 1)) << run;
     ExpectFiles(folder, work.Path(), run);
     EXPECT_EQ(OpenFiles(), open) << run;
   }
 }
 
-class Case : public ::testing::TestWithParam<fs::path> {};
-
-TEST_P(Case, Run) {
-  const fs::path& folder = GetParam();
-#ifdef _WIN32
-  if (Exists(folder / "linux-only")) GTEST_SKIP() << "needs Linux (a link, a device file)";
-#endif
+std::vector<std::string> WordsOf(const std::string& line) {
   std::vector<std::string> words;
-  std::istringstream args(ReadFile(folder / "args"));
+  std::istringstream args(line);
   for (std::string word; args >> word;) words.push_back(word == "''" ? "" : word);
-  const int status = Exists(folder / "status") ? std::stoi(ReadFile(folder / "status")) : 0;
+  return words;
+}
 
+// One call of the converter in a fresh working folder laid out from in/.
+void ExpectCall(const fs::path& folder, std::vector<std::string> words, const std::string& out,
+                const std::string& err, int status) {
   TempDir work;
   LayOut(folder, work.Path());
   std::string program = VELUNOR_CONVERT_PATH;
   ChildSetup setup{work.Path().string()};
-  const bool special = Exists(folder / "redirect") || Exists(folder / "file-size-limit");
 #ifndef _WIN32
   if (Exists(folder / "redirect")) {
     const std::string redirect = ReadFile(folder / "redirect");
@@ -136,11 +135,34 @@ TEST_P(Case, Run) {
     setup.FileSizeLimit = std::stoll(ReadFile(folder / "file-size-limit"));
 #endif
   const ChildResult result = RunChild(program, words, setup);
-  EXPECT_EQ(result.ExitStatus, status);
-  EXPECT_EQ(result.Out, ReadFile(folder / "stdout"));
-  EXPECT_EQ(result.Err, ReadFile(folder / "stderr"));
+  EXPECT_EQ(result.ExitStatus, status) << words.back();
+  EXPECT_EQ(result.Out, out);
+  EXPECT_EQ(result.Err, err);
   ExpectFiles(folder, work.Path(), "velunor-convert");
+}
 
+class Case : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(Case, Run) {
+  const fs::path& folder = GetParam();
+#ifdef _WIN32
+  if (Exists(folder / "linux-only")) GTEST_SKIP() << "needs Linux (a link, a device file)";
+#endif
+  const int status = Exists(folder / "status") ? std::stoi(ReadFile(folder / "status")) : 0;
+  if (Exists(folder / "calls")) {
+    // A table of calls: each an `args` line, then the lines of standard error it gets, before
+    // `stderr-tail`; blocks apart by an empty line.
+    std::istringstream calls(ReadFile(folder / "calls"));
+    for (std::string args, line; std::getline(calls, args);) {
+      std::string err;
+      while (std::getline(calls, line) && !line.empty()) err += line + "\n";
+      ExpectCall(folder, WordsOf(args), "", err + ReadFile(folder / "stderr-tail"), status);
+    }
+    return;
+  }
+  const std::vector<std::string> words = WordsOf(ReadFile(folder / "args"));
+  ExpectCall(folder, words, ReadFile(folder / "stdout"), ReadFile(folder / "stderr"), status);
+  const bool special = Exists(folder / "redirect") || Exists(folder / "file-size-limit");
   if (status <= 1 && !special) RunInProcess(folder, words);
 }
 

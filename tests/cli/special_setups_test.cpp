@@ -1,7 +1,8 @@
 // The converter where a case folder cannot put it: another user, a 2 GiB log, a log that arrives
-// through a pipe, an output another run holds, signals mid-run, a FIFO without a writer, a working
-// folder that is gone or too deep for an absolute path; and the console's progress lines. A failure
-// is reported with its number and text and harms nothing.
+// through a pipe, an output or report another run holds, signals mid-run, a FIFO without a writer,
+// an endless device, logs waiting behind a slow one, threads that cannot be had, a working folder
+// that is gone or too deep for an absolute path; and the console's progress line. A failure is
+// reported with its number and text and harms nothing.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -20,10 +21,8 @@
 #include <thread>
 #include <vector>
 
-#include "batch_progress.h"
 #include "child_process.h"
-#include "console_window.h"
-#include "rejected_report.h"
+#include "progress_line.h"
 #include "temp_dir.h"
 
 namespace velunor::testing {
@@ -56,7 +55,8 @@ TEST_F(Fault, OutputReadOnlyForAnotherUser) {
   WriteFile(dir / "m.CSV", "alt\r\n");
   fs::permissions(dir / "m.CSV", fs::perms::owner_read | fs::perms::others_read);
   fs::permissions(dir.Path(), fs::perms::all);
-  ExpectError({"--append", "m_DAT.LOG"}, " 70 - Zugriff verweigert\n", {.User = 65534});
+  ExpectError({"--append", "m_DAT.LOG"}, "velunor-convert: m.CSV: 70 - Zugriff verweigert\n",
+              {.User = 65534});
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
 }
 
@@ -69,7 +69,7 @@ TEST_F(Fault, LogOver2GiB) {
   ASSERT_EQ(::ftruncate(fd, (1LL << 31) + 200), 0);
   ::close(fd);
   const auto written = fs::last_write_time(log);  // any write to the log would change it
-  ExpectError({"m_DAT.LOG"}, " 6 - Überlauf\n", {});
+  ExpectError({"m_DAT.LOG"}, "velunor-convert: m_DAT.LOG: 6 - Überlauf\n", {});
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
   EXPECT_EQ(fs::last_write_time(log), written);
   EXPECT_EQ(fs::file_size(log), (1ULL << 31) + 200);
@@ -95,64 +95,37 @@ TEST(Console, NoProgressLineWithoutATerminal) {
   EXPECT_EQ(ReadFile(dir / "m.CSV"), first + rest);
 }
 
-// What a test's stand-in for the terminal got; it is closed.
+// What a test's stand-in for the terminal got so far: a terminal sees only what has been handed
+// on, not what waits in the stream's buffer.
 std::string Shown(std::FILE* terminal) {
-  std::string text(200, '\0');
-  std::rewind(terminal);
-  text.resize(std::fread(text.data(), 1, text.size(), terminal));
-  std::fclose(terminal);
+  std::string text(400, '\0');
+  text.resize(std::max<ssize_t>(::pread(::fileno(terminal), text.data(), text.size(), 0), 0));
   return text;
 }
 
-// On a terminal the line shows percent and kilobytes written, at most four times a second and
-// once more when the run ends, and is ended before a message follows.
 TEST(Console, ProgressLineOnATerminal) {
+  using namespace std::chrono_literals;
+  const ProgressLine::Clock::time_point start{};
   std::FILE* terminal = std::tmpfile();
-  ConsoleWindow quick(terminal, true);  // a run shorter than a quarter second shows nothing
-  quick.StartOutputSizeDisplay();
-  quick.SetProgress(100);
-  quick.StopOutputSizeDisplay();
-  quick.EndLine();
-  ConsoleWindow window(terminal, true);
-  window.StartOutputSizeDisplay();
-  window.BytesWritten() = 3 * 1024;
-  window.SetProgress(5);  // too soon after the start
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  window.SetProgress(6);
-  window.SetProgress(7);  // too soon after the last
-  window.StopOutputSizeDisplay();
-  window.EndLine();
-  EXPECT_EQ(Shown(terminal), "\r  6 %  3 KB Out...\r  7 %  3 KB Out...\n");
-}
-
-// Several logs: one line for the whole call, at most ten times a second, blanked before other text.
-TEST(Console, BatchProgressLineOnATerminal) {
-  std::FILE* terminal = std::tmpfile();
-  BatchProgressLine line(terminal, true);
-  line.Show({0, 8, 0, 0});  // too soon after the start
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  line.Show({3, 8, 45, 1234});
-  line.Show({4, 8, 50, 1300});  // too soon after the last
-  line.Clear();
-  line.Clear();
-  const std::string shown = "3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...";
-  EXPECT_EQ(Shown(terminal), "\r" + shown + "\r" + std::string(shown.size(), ' ') + "\r");
-}
-
-// More faulty lines than a case can show: those beyond the buffer wait in a temporary file for
-// the logs before theirs, and come back whole and in order.
-TEST(RejectedRows, ManyWaitInATemporaryFile) {
-  RejectedRows rows("a;b_DAT.LOG", -1);
-  std::string expected;
-  for (int line = 1; line <= 5000; ++line) {
-    rows.Rejected(line, "$4;1;;4", 57);
-    expected += "\"a;b_DAT.LOG\";" + std::to_string(line) + ";$4;57;55 oder 63\r\n";
-  }
-  TempDir dir;
-  const int report = ::open((dir / "r.csv").c_str(), O_WRONLY | O_CREAT, 0600);
-  rows.CopyTo(report);
-  ::close(report);
-  EXPECT_EQ(ReadFile(dir / "r.csv"), expected);
+  ProgressLine one(terminal, true, start);
+  one.Show({0, 1, 5, 0, 3 * 1024}, start + 99ms);  // too soon after the start
+  one.Show({0, 1, 6, 0, 3 * 1024}, start + 100ms);
+  one.Show({0, 1, 7, 0, 3 * 1024}, start + 199ms);  // too soon after the last
+  one.Show({0, 1, std::nullopt, 5 * 1024 * 1024, 1536}, start + 1s);
+  one.Show({0, 1, 100, 0, 2560}, start + 2s);
+  one.Clear();
+  one.Clear();
+  const std::string unknown = "\r 5120 KB gelesen, 2 KB Out...";
+  const std::string shown = "\r  6 %  3 KB Out..." + unknown + "\r100 %  2 KB Out..." +
+                            std::string(11, ' ') + "\r" + std::string(unknown.size() - 1, ' ') +
+                            "\r";
+  EXPECT_EQ(Shown(terminal), shown);
+  ProgressLine several(terminal, true, start);
+  several.Show({3, 8, 45, 0, 1234 * 1024}, start + 100ms);
+  ProgressLine silent(terminal, false, start);
+  silent.Show({3, 8, 45, 0, 0}, start + 1s);
+  EXPECT_EQ(Shown(terminal), shown + "\r3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...");
+  std::fclose(terminal);
 }
 
 const std::string kOld = "$6;1;;aus einem frueheren Lauf.\r\n";
@@ -161,7 +134,8 @@ TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
   const std::pair<std::vector<std::string>, const char*> rows[] = {
       {{"m_DAT.LOG"}, "m.CSV"},
       {{"--append", "m_DAT.LOG"}, "m.CSV"},
-      {{"--split=1", "m_DAT.LOG"}, "m_00d00h01m.CSV"}};
+      {{"--split=1", "m_DAT.LOG"}, "m_00d00h00m.CSV"},
+      {{"--rejected=r.csv", "m_DAT.LOG"}, "r.csv"}};
   for (const auto& [arguments, file] : rows) {
     TempDir dir;
     WriteFile(dir / file, kOld);
@@ -171,8 +145,42 @@ TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
     const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, arguments, {dir.Path().string()});
     ::close(held);
     EXPECT_EQ(result.ExitStatus, 1) << file;
-    EXPECT_EQ(result.Err, " 70 - Zugriff verweigert\n");
+    EXPECT_EQ(result.Err, "velunor-convert: " + std::string(file) + ": 70 - Zugriff verweigert\n");
     EXPECT_EQ(ReadFile(dir / file), kOld);
+  }
+}
+
+// Standard output's file, still open in the shell that redirected it, is free for the next run
+// once the converter has written to it.
+TEST(Lock, StandardOutputsFileFreeAfterTheRun) {
+  TempDir dir;
+  WriteFile(dir / "a_DAT.LOG", Ticks(1));
+  WriteFile(dir / "b_DAT.LOG", Ticks(2));
+  const std::string script =
+      "exec 3>f.CSV; \"$0\" -o - a_DAT.LOG >&3 && \"$0\" --append -o f.CSV b_DAT.LOG";
+  const ChildResult result =
+      RunChild("/bin/sh", {"-c", script, VELUNOR_CONVERT_PATH}, {dir.Path().string()});
+  EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+  EXPECT_EQ(ReadFile(dir / "f.CSV"), Ticks(1) + Ticks(2));
+}
+
+// Worker threads that cannot be had (no room for their stacks) leave the call to those there
+// are, down to none: every log is converted, nothing aborts.
+TEST(Threads, FewerThanAskedFor) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer needs more address space than the limit leaves";
+#endif
+  for (const char* space : {"1500000", "900000"}) {  // room for one stack of 1 GB, for none
+    TempDir dir;
+    for (const char* log : {"a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"}) WriteFile(dir / log, Ticks(1));
+    const std::string script =
+        std::string("ulimit -s 1000000; ulimit -v ") + space + "; exec \"$0\" \"$@\"";
+    const ChildResult result = RunChild(
+        "/bin/sh",
+        {"-c", script, VELUNOR_CONVERT_PATH, "--jobs=3", "a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"},
+        {dir.Path().string()});
+    EXPECT_EQ(result.ExitStatus, 0) << space << result.Err;
+    for (const char* csv : {"a.CSV", "b.CSV", "c.CSV"}) EXPECT_EQ(ReadFile(dir / csv), Ticks(1));
   }
 }
 
@@ -288,6 +296,65 @@ TEST(Stop, EveryLogOfACall) {
   EXPECT_FALSE(fs::exists(dir / "c.CSV"));
 }
 
+// Logs waiting behind a slow one keep their rows neither in a file nor in memory: a log whose rows
+// fit a small buffer is converted and waits; one with more waits mid-run. Under a limit of 24 open
+// files, 60 logs of 800 faulty lines each all come through, their rows in the order of the logs.
+TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "a_DAT.LOG").c_str(), 0600), 0);
+  std::vector<std::string> args{"-c",
+                                "ulimit -n 24; exec \"$0\" \"$@\"",
+                                VELUNOR_CONVERT_PATH,
+                                "--jobs=3",
+                                "--rejected=r.csv",
+                                "a_DAT.LOG",
+                                "s_DAT.LOG"};
+  const std::string faulty = "$1;1;;" + std::string(48, '0') + "\r\n";
+  WriteFile(dir / "s_DAT.LOG", faulty + Ticks(1));
+  std::string many, expected = "Datei;Zeile;Kanal;L\xE4nge;erwartet\r\ns_DAT.LOG;1;$1;54;55\r\n";
+  for (int line = 0; line < 800; ++line) many += faulty;
+  for (int log = 1; log <= 60; ++log) {
+    const std::string name = "l" + std::to_string(log) + "_DAT.LOG";
+    WriteFile(dir / name, many + Ticks(1));
+    args.push_back(name);
+    for (int line = 1; line <= 800; ++line)
+      expected += name + ";" + std::to_string(line) + ";$1;54;55\r\n";
+  }
+  ChildResult result;
+  std::thread run([&] { result = RunChild("/bin/sh", args, {dir.Path().string()}); });
+  const int writer = Send(dir / "a_DAT.LOG", Ticks(1));
+  EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "s.CSV") == Ticks(1); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // time enough to go on, if it could
+  EXPECT_EQ(ReadFile(dir / "l1.CSV"), "");
+  EXPECT_FALSE(fs::exists(dir / "l2.CSV"));
+  ::close(writer);
+  run.join();
+  EXPECT_EQ(result.ExitStatus, 0) << result.Err.substr(0, 200);
+  EXPECT_EQ(ReadFile(dir / "l60.CSV"), Ticks(1));
+  const std::string report = ReadFile(dir / "r.csv");
+  EXPECT_EQ(report.size(), expected.size());
+  EXPECT_TRUE(report == expected);  // too long to be shown
+}
+
+// A log that never ends and has no line ends (a device) still stops at a signal.
+TEST(Stop, AnEndlessDevice) {
+  TempDir dir;
+  fs::create_symlink("/dev/urandom", dir / "m_DAT.LOG");
+  ChildResult result;
+  std::atomic<pid_t> pid = 0;
+  std::thread run([&] {
+    result = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"},
+                      {.WorkingDirectory = dir.Path().string(), .Started = &pid});
+  });
+  EXPECT_TRUE(Eventually([&] { return fs::exists(dir / "m.CSV"); }));
+  ::kill(pid, SIGTERM);
+  run.join();
+  EXPECT_EQ(result.ExitStatus, 128 + SIGTERM);
+  EXPECT_EQ(result.Err,
+            "velunor-convert: Abbruch durch SIGTERM; die Ausgabe endet mit dem letzten "
+            "vollständigen Datensatz.\n");
+}
+
 // A working folder that has been deleted, or that lies deeper than an absolute path may reach:
 // the names are used as given.
 TEST(WorkingFolder, GoneOrTooDeep) {
@@ -298,7 +365,7 @@ TEST(WorkingFolder, GoneOrTooDeep) {
   fs::remove(dir / "gone");
   const ChildResult gone = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"});
   EXPECT_EQ(gone.ExitStatus, 1);
-  EXPECT_EQ(gone.Err, " 53 - Datei nicht gefunden\n");
+  EXPECT_EQ(gone.Err, "velunor-convert: m_DAT.LOG: 53 - Datei nicht gefunden\n");
 
   const std::string level(200, 'd');  // 22 levels: more than the 4096 bytes of a path
   fs::current_path(dir.Path());

@@ -32,7 +32,7 @@ class Held {
 // The device's software still has the log open for writing, letting others read it: it converts.
 TEST(Sharing, FilesHeldByOtherPrograms) {
   const std::tuple<const char*, DWORD, int, const char*, const char*> rows[] = {
-      {"m.CSV", GENERIC_READ, 1, " 70 - Zugriff verweigert\n", "alt\r\n"},
+      {"m.CSV", GENERIC_READ, 1, "velunor-convert: m.CSV: 70 - Zugriff verweigert\n", "alt\r\n"},
       {"m_DAT.LOG", GENERIC_WRITE, 0, "", nullptr}};
   for (const auto& [held, access, status, err, csv] : rows) {
     TempDir dir;
@@ -56,7 +56,7 @@ TEST(Sharing, HardLinkToTheLogIsTheLog) {
                                 WideText(dir / "m_DAT.LOG").c_str(), nullptr));
   const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"}, {dir.Path().string()});
   EXPECT_EQ(result.ExitStatus, 1);
-  EXPECT_EQ(result.Err, " 55 - Datei bereits geöffnet\n");
+  EXPECT_EQ(result.Err, "velunor-convert: m.CSV: 55 - Datei bereits geöffnet\n");
   EXPECT_EQ(ReadFile(dir / "m_DAT.LOG"), kTick);
 }
 
