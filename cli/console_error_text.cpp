@@ -3,6 +3,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include <algorithm>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -13,18 +14,6 @@ namespace velunor {
 #ifdef _WIN32
 
 namespace {
-
-// How much of `text` is whole UTF-8 characters: a character cut at the end waits for its rest.
-std::size_t WholeCharacters(const std::string& text) {
-  std::size_t start = text.size();
-  while (start > 0 && text.size() - start < 4 &&
-         (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80)
-    --start;
-  if (start == 0) return text.size();
-  const unsigned char lead = static_cast<unsigned char>(text[start - 1]);
-  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  return start - 1 + length > text.size() ? start - 1 : text.size();
-}
 
 class ConsoleText : public std::streambuf {
  public:
@@ -43,13 +32,12 @@ class ConsoleText : public std::streambuf {
 
   // std::cerr flushes after every output, so each message arrives here whole.
   int sync() override {
-    const std::size_t whole = WholeCharacters(pending_);
-    if (whole == 0) return 0;
-    const int length = static_cast<int>(whole);
+    if (pending_.empty()) return 0;
+    const int length = static_cast<int>(pending_.size());
     const int size = ::MultiByteToWideChar(CP_UTF8, 0, pending_.data(), length, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, pending_.data(), length, wide.data(), size);
-    pending_.erase(0, whole);
+    pending_.clear();
     for (std::size_t done = 0; done < wide.size();) {
       DWORD written = 0;
       const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 8192));

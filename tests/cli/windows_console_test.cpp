@@ -113,19 +113,24 @@ TEST_F(Console, ConsoleOfItsOwn) {
             std::wstring::npos);
   EXPECT_NE(screen.find(L"\nWeiter mit einer beliebigen Taste...\n"), std::wstring::npos);
 
+  // Only a key pressed ends the wait: not the console window getting the focus, not a key let go.
   const HANDLE keyboard =
       ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
-  INPUT_RECORD keys[2]{};
-  for (INPUT_RECORD& key : keys) {
-    key.EventType = KEY_EVENT;
-    key.Event.KeyEvent.wRepeatCount = 1;
-    key.Event.KeyEvent.wVirtualKeyCode = 'X';
-    key.Event.KeyEvent.uChar.UnicodeChar = L'x';
+  INPUT_RECORD events[3]{};
+  events[0].EventType = FOCUS_EVENT;
+  events[0].Event.FocusEvent.bSetFocus = TRUE;
+  for (INPUT_RECORD* key : {events + 1, events + 2}) {
+    key->EventType = KEY_EVENT;
+    key->Event.KeyEvent.wRepeatCount = 1;
+    key->Event.KeyEvent.wVirtualKeyCode = 'X';
+    key->Event.KeyEvent.uChar.UnicodeChar = L'x';
   }
-  keys[0].Event.KeyEvent.bKeyDown = TRUE;
   DWORD written = 0;
-  EXPECT_TRUE(::WriteConsoleInputW(keyboard, keys, 2, &written));
+  EXPECT_TRUE(::WriteConsoleInputW(keyboard, events, 2, &written));
+  EXPECT_EQ(Ended(child, 1000), -1) << "ended without a key pressed";
+  events[2].Event.KeyEvent.bKeyDown = TRUE;
+  EXPECT_TRUE(::WriteConsoleInputW(keyboard, events + 2, 1, &written));
   ::CloseHandle(keyboard);
   EXPECT_EQ(Ended(child), 2);
   Close(child);
