@@ -4,6 +4,7 @@
 #include "batch_run.h"
 #include "command_line.h"
 #include "console_setup.h"
+#include "double_click_start.h"
 #include "log_name.h"
 #include "output_clashes.h"
 #include "process_signals.h"
@@ -39,9 +40,12 @@ int main(int argc, char** argv) {
   ReserveStandardStreams();
   PrepareStandardStreams();
   InstallSignalHandling();
+  const std::vector<std::string> arguments = ArgumentsOf(argc, argv);
+  // A double click in Explorer: explain, and keep the console open until the text is read.
+  if (arguments.empty() && HasConsoleOfItsOwn()) return ExplainToDoubleClick();
   CommandLine commandLine;
   try {
-    commandLine = ParseCommandLine(ArgumentsOf(argc, argv));
+    commandLine = ParseCommandLine(arguments);
   } catch (const UsageError& error) {
     return UsageFailure(error.Message);
   }

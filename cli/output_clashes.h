@@ -8,7 +8,8 @@ namespace velunor {
 // twice at once: two logs with the same output file or slice files (the same log named twice,
 // one folder spelled two ways, links to one file even before it exists), a rejected-lines report
 // that is a log or an output file, a report that would share standard output with a CSV, or an
-// output or report whose name ends like a log's.
+// output or report whose name ends like a log's; and, on Windows, an output named after a log
+// that would be a device (see device_names.h).
 void RefuseClashingOutputs(const CommandLine& commandLine);
 
 }  // namespace velunor
