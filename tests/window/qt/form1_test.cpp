@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "../support/temp_dir.h"
+#include "../../support/temp_dir.h"
 #include "dialog_driver.h"
 #include "duration_labels.h"
 #include "message_box.h"
