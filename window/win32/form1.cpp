@@ -229,6 +229,13 @@ void Form1::Layout(const RECT* suggested) {
 }
 
 void Form1::Dispatch(MSG& message) {
+  // Return presses the focused push button. The dialog keys would leave it to the default button,
+  // which a plain window does not have.
+  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && message.hwnd == Command1 &&
+      ::IsWindowEnabled(Command1)) {
+    ::SendMessageW(Command1, BM_CLICK, 0, 0);
+    return;
+  }
   if (window_ && ::IsDialogMessageW(window_, &message)) return;
   ::TranslateMessage(&message);
   ::DispatchMessageW(&message);
@@ -328,6 +335,8 @@ void Form1::MoveSplit(int minutes) {
 }
 
 void Form1::OnScroll(WPARAM wParam) {
+  // A locked bar takes no change, whatever reaches it.
+  if (!::IsWindowEnabled(HScroll1)) return;
   const int now = HScroll1Value();
   switch (LOWORD(wParam)) {
     case SB_LINELEFT:
@@ -342,14 +351,10 @@ void Form1::OnScroll(WPARAM wParam) {
       return MoveSplit(0);
     case SB_RIGHT:
       return MoveSplit(design::kSplitMinutesMax);
-    case SB_THUMBPOSITION: {
-      // The thumb released; while it is dragged (SB_THUMBTRACK) nothing changes.
-      SCROLLINFO scroll{};
-      scroll.cbSize = sizeof scroll;
-      scroll.fMask = SIF_TRACKPOS;
-      ::GetScrollInfo(HScroll1, SB_CTL, &scroll);
-      return MoveSplit(scroll.nTrackPos);
-    }
+    case SB_THUMBPOSITION:
+      // The thumb released; while it is dragged (SB_THUMBTRACK) nothing changes. The position
+      // fits the message's 16 bits.
+      return MoveSplit(HIWORD(wParam));
     default:
       return;
   }

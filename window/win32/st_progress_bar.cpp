@@ -92,6 +92,9 @@ LRESULT CALLBACK ProgressBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM l
       ::EndPaint(bar, &paint);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      Paint(bar, reinterpret_cast<HDC>(wParam));
+      return 0;
     case WM_ERASEBKGND:
       return 1;  // all painted in WM_PAINT
     case WM_SETFONT:
