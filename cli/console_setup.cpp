@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "console_error_text.h"
+
 namespace velunor {
 
 #ifdef _WIN32
@@ -40,6 +42,7 @@ void RestoreConsoleCodePage() {
 void PrepareStandardStreams() {
   ::_setmode(::_fileno(stdout), _O_BINARY);
   ::_setmode(::_fileno(stderr), _O_BINARY);
+  WriteStandardErrorAsConsoleText();
   if (!::_isatty(::_fileno(stdout)) && !::_isatty(::_fileno(stderr))) return;
   consoleCodePageBefore = ::GetConsoleOutputCP();
   if (consoleCodePageBefore == CP_UTF8 || !::SetConsoleOutputCP(CP_UTF8)) return;

@@ -7,6 +7,7 @@
 #include "command_line.h"
 #include "console_setup.h"
 #include "console_window.h"
+#include "double_click_start.h"
 #include "log_name.h"
 #include "log_run.h"
 #include "output_clashes.h"
@@ -84,9 +85,12 @@ int main(int argc, char** argv) {
   ReserveStandardStreams();
   PrepareStandardStreams();
   InstallSignalHandling();
+  const std::vector<std::string> arguments = ArgumentsOf(argc, argv);
+  // A double click in Explorer: explain, and keep the console open until the text is read.
+  if (arguments.empty() && HasConsoleOfItsOwn()) return ExplainToDoubleClick();
   CommandLine commandLine;
   try {
-    commandLine = ParseCommandLine(ArgumentsOf(argc, argv));
+    commandLine = ParseCommandLine(arguments);
   } catch (const UsageError& error) {
     return UsageFailure(error.Message);
   }

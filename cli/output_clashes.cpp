@@ -1,14 +1,15 @@
 #include "output_clashes.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <regex>
 
+#include "device_names.h"
 #include "log_name.h"
 #include "log_run.h"
+#include "native_file.h"
+#include "path_spelling.h"
 #include "rejected_report.h"
 
 namespace velunor {
@@ -17,10 +18,11 @@ namespace {
 namespace fs = std::filesystem;
 
 // A file as the system sees it: its absolute path with links and ".." resolved as far as it
-// exists, and its device and inode when it exists (which also finds a hard link).
+// exists (in capitals where letter case does not matter), and its identity when it exists (which
+// also finds a hard link).
 struct FileKey {
   std::string Path;
-  std::optional<std::pair<dev_t, ino_t>> Identity;
+  std::optional<FileIdentity> Identity;
 };
 
 FileKey KeyOf(const std::string& name) {
@@ -28,19 +30,17 @@ FileKey KeyOf(const std::string& name) {
   fs::path path = fs::absolute(name, error);
   if (!error) path = fs::weakly_canonical(path, error);
   if (error || path.empty()) path = fs::path(name).lexically_normal();  // no working folder
-  FileKey key{path.string(), std::nullopt};
-  struct stat info {};
-  if (::stat(name.c_str(), &info) == 0) key.Identity = {info.st_dev, info.st_ino};
-  return key;
+  return {ComparablePath(path.string()), IdentityOfPath(name)};
 }
 
 bool Same(const FileKey& a, const FileKey& b) {
-  return a.Path == b.Path || (a.Identity && a.Identity == b.Identity);
+  return a.Path == b.Path || (a.Identity && b.Identity && SameFile(*a.Identity, *b.Identity));
 }
 
 // Whether `file` is one of the slice files of a log whose output base is `base`.
 bool IsSliceOf(const FileKey& file, const FileKey& base) {
-  static const std::regex kSuffix("_[0-9]{2,}d[0-9]{2}h[0-9]{2}m\\.CSV");
+  static const std::regex kSuffix("_[0-9]{2,}d[0-9]{2}h[0-9]{2}m\\.CSV",
+                                  kNamesIgnoreCase ? std::regex::icase : std::regex::ECMAScript);
   return file.Path.starts_with(base.Path) &&
          std::regex_match(file.Path.substr(base.Path.size()), kSuffix);
 }
@@ -48,6 +48,7 @@ bool IsSliceOf(const FileKey& file, const FileKey& base) {
 }  // namespace
 
 void RefuseClashingOutputs(const CommandLine& commandLine) {
+  RefuseDeviceOutputs(commandLine);
   const std::vector<std::string>& logs = commandLine.LogFiles;
   const bool split = commandLine.Options.SplitMinutes > 0;
   std::vector<FileKey> outputs;

@@ -2,9 +2,9 @@
 // folder laid out from `in/`, compared byte for byte with `stdout`, `stderr`, `status` and `out/`.
 // In `args` the word '' stands for an empty one. Linux only: `redirect` is a shell redirection of
 // the converter's standard output (">/dev/full", ">&-"), and `file-size-limit` a limit in bytes
-// past which SIGXFSZ comes, at its default. A plain conversion of one regular log runs again
-// in-process through RunConversion at tiny block sizes, so that the same cases cover the reader's
-// block boundaries.
+// past which SIGXFSZ comes, at its default. `linux-only` and `windows-only` skip a case elsewhere.
+// A plain conversion of one regular log runs again in-process through RunConversion at tiny block
+// sizes, so that the same cases cover the reader's block boundaries.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -115,6 +115,8 @@ TEST_P(Case, Run) {
   const fs::path& folder = GetParam();
 #ifdef _WIN32
   if (Exists(folder / "linux-only")) GTEST_SKIP() << "needs Linux (a link, a device file)";
+#else
+  if (Exists(folder / "windows-only")) GTEST_SKIP() << "about Windows' file names";
 #endif
   std::vector<std::string> words;
   std::istringstream args(ReadFile(folder / "args"));

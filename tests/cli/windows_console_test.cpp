@@ -1,0 +1,135 @@
+// The converter in a console window, as a user sees it there: the German texts on screen, and a
+// double click in Explorer, which gives the program a console of its own. Under Wine a console
+// needs a display (the test runs in Xvfb).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "native_file.h"
+
+namespace velunor::testing {
+namespace {
+
+constexpr DWORD kPatience = 30000;  // milliseconds; Wine starts a console slowly
+
+// The text of the attached console's screen: rows without trailing blanks, a full row joined to
+// the next as the console wrapped it.
+std::wstring ScreenText() {
+  const HANDLE screen =
+      ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  ::GetConsoleScreenBufferInfo(screen, &info);
+  std::wstring text;
+  for (SHORT row = 0; row <= info.dwCursorPosition.Y; ++row) {
+    std::wstring line(static_cast<std::size_t>(info.dwSize.X), L' ');
+    DWORD got = 0;
+    ::ReadConsoleOutputCharacterW(screen, line.data(), static_cast<DWORD>(line.size()),
+                                  COORD{0, row}, &got);
+    const std::size_t end = line.find_last_not_of(L' ') + 1;
+    text += line.substr(0, end) + (end == line.size() ? L"" : L"\n");
+  }
+  ::CloseHandle(screen);
+  return text;
+}
+
+// The converter started with `arguments` (in the test's console, or in a new one of its own).
+PROCESS_INFORMATION Start(const std::wstring& arguments, DWORD flags = 0) {
+  std::wstring line = L"\"" + WideText(VELUNOR_CONVERT_PATH) + L"\" " + arguments;
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION child{};
+  EXPECT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                               nullptr, &start, &child));
+  return child;
+}
+
+// Waits for the end of `child`: its exit status, or -1 when it is still running.
+int Ended(const PROCESS_INFORMATION& child, DWORD milliseconds = kPatience) {
+  if (::WaitForSingleObject(child.hProcess, milliseconds) != WAIT_OBJECT_0) return -1;
+  DWORD status = 0;
+  ::GetExitCodeProcess(child.hProcess, &status);
+  return static_cast<int>(status);
+}
+
+void Close(const PROCESS_INFORMATION& child) {
+  ::TerminateProcess(child.hProcess, 99);  // nothing to end when it has ended
+  ::CloseHandle(child.hThread);
+  ::CloseHandle(child.hProcess);
+}
+
+class Console : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::FreeConsole();
+    ASSERT_TRUE(::AllocConsole()) << "no console (Wine needs a display)";
+  }
+  void TearDown() override { ::FreeConsole(); }
+};
+
+// In a console window the user works in: the umlauts of messages on standard error come out
+// whole, and a call without arguments ends at once with its message.
+TEST_F(Console, MessagesInTheUsersConsole) {
+  PROCESS_INFORMATION child = Start(L"--status=x a_DAT.LOG");
+  EXPECT_EQ(Ended(child), 2);
+  Close(child);
+  child = Start(L"");
+  EXPECT_EQ(Ended(child), 2);
+  Close(child);
+  const std::wstring screen = ScreenText();
+  EXPECT_NE(screen.find(L"velunor-convert: Ungültiger Wert für --status: \"x\" (erlaubt: copy, "
+                        L"transform, discard).\nAufruf: velunor-convert"),
+            std::wstring::npos)
+      << std::string(screen.begin(), screen.end());
+  EXPECT_NE(screen.find(L"velunor-convert: Keine Log-Datei angegeben.\n"), std::wstring::npos);
+  EXPECT_EQ(screen.find(L"Taste"), std::wstring::npos);
+}
+
+// A double click gives the converter a console of its own, which closes with it: without
+// arguments it explains itself and waits for a key; with arguments it just runs.
+TEST_F(Console, ConsoleOfItsOwn) {
+  PROCESS_INFORMATION child = Start(L"--version", CREATE_NEW_CONSOLE);
+  EXPECT_EQ(Ended(child), 0);
+  Close(child);
+
+  child = Start(L"", CREATE_NEW_CONSOLE);
+  // Looking at its console attaches the test to it, and the console is no longer the converter's
+  // own: first give the converter time to have seen that it is.
+  EXPECT_EQ(Ended(child, 5000), -1) << "ended without waiting for a key";
+  std::wstring screen;
+  for (int tries = 0; tries < 300; ++tries, ::Sleep(100)) {
+    ::FreeConsole();
+    if (!::AttachConsole(child.dwProcessId)) continue;
+    screen = ScreenText();
+    if (screen.find(L"Taste...") != std::wstring::npos) break;
+  }
+  EXPECT_NE(screen.find(L"velunor-convert wandelt Log-Dateien um, wenn es in der "
+                        L"Eingabeaufforderung\noder in PowerShell"),
+            std::wstring::npos)
+      << std::string(screen.begin(), screen.end());
+  EXPECT_NE(screen.find(L"Fenster Velunor.exe (im Startmenü: Velunor).\n\nAufruf: velunor-convert"),
+            std::wstring::npos);
+  EXPECT_NE(screen.find(L"\nWeiter mit einer beliebigen Taste...\n"), std::wstring::npos);
+
+  const HANDLE keyboard =
+      ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+  INPUT_RECORD keys[2]{};
+  for (INPUT_RECORD& key : keys) {
+    key.EventType = KEY_EVENT;
+    key.Event.KeyEvent.wRepeatCount = 1;
+    key.Event.KeyEvent.wVirtualKeyCode = 'X';
+    key.Event.KeyEvent.uChar.UnicodeChar = L'x';
+  }
+  keys[0].Event.KeyEvent.bKeyDown = TRUE;
+  DWORD written = 0;
+  EXPECT_TRUE(::WriteConsoleInputW(keyboard, keys, 2, &written));
+  ::CloseHandle(keyboard);
+  EXPECT_EQ(Ended(child), 2);
+  Close(child);
+}
+
+}  // namespace
+}  // namespace velunor::testing
