@@ -26,7 +26,7 @@ set_dpi() {
   "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
 # shellcheck disable=SC2086  # the ids, when set, are words of their own
-trap 'kill $app_pid 2>/dev/null; set_dpi 96; "$wine"server -w 2>/dev/null; kill $xvfb_pid 2>/dev/null; wait; rm -rf "$work"' EXIT
+trap 'kill $app_pid 2>/dev/null; set_dpi 96; kill $xvfb_pid 2>/dev/null; wait; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM
 fail() {
   echo "FAIL: $*" >&2
