@@ -5,14 +5,16 @@
 # output is the log itself (error 55) and leaves the log untouched, and at 150 % its window is one
 # and a half times as large. Leaves nothing behind.
 #   run_e2e_windows.sh VELUNOR_EXE [VELUNOR_CONVERT_EXE]
-# The converter defaults to the one beside the window program (as installed). WINEPREFIX names
-# the Wine to use.
+# The converter defaults to the one beside the window program (as installed). The programs run in
+# a fresh Wine prefix of the test's own: Wine's programs of one prefix share one desktop, which
+# would end with another test's display.
 set -euo pipefail
 velunor=$(realpath "$1")
 convert=$(realpath "${2:-$(dirname "$velunor")/velunor-convert.exe}")
-: "${WINEPREFIX:?set WINEPREFIX (scripts/test-windows and ctest --preset windows do)}"
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=wine64
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
 export WINEDEBUG=-all
 # Wine's own dialogs speak the language of the locale.
 if locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
@@ -25,8 +27,15 @@ xvfb_pid="" app_pid=""
 set_dpi() {
   "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
-# shellcheck disable=SC2086  # the ids, when set, are words of their own
-trap 'kill $app_pid 2>/dev/null; set_dpi 96; kill $xvfb_pid 2>/dev/null; wait; rm -rf "$work"' EXIT
+cleanup() {
+  set +e
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  [ -d "$work/wine" ] && "$wineserver" -k 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait
+  rm -rf "$work"
+}
+trap cleanup EXIT
 trap 'exit 1' INT TERM
 fail() {
   echo "FAIL: $*" >&2
@@ -35,6 +44,8 @@ fail() {
 # shellcheck source=x_session.sh
 . "$(dirname "$0")/x_session.sh"
 start_x_server
+export WINEPREFIX=$work/wine
+"$wine" wineboot -i >/dev/null 2>&1 || true
 
 # The program in the work folder, under Wine; waits for its window.
 start_app() {
@@ -125,8 +136,7 @@ read -r width height < <(xdotool getwindowgeometry --shell "$main" | awk -F= '/^
 [ "$width x $height" = "530 x 416" ] || fail "at 144 dpi the client area is $width x $height"
 xdotool windowfocus --sync "$main" key alt+F4
 expect_end 0
-set_dpi 96
 
-leftover=$(cd "$work" && ls | grep -v -e '^display$' -e '^xvfb.log$' -e '^runtime$' -e '^app.log$' | sort | paste -sd' ')
+leftover=$(cd "$work" && ls | grep -v -e '^display$' -e '^xvfb.log$' -e '^runtime$' -e '^app.log$' -e '^wine$' | sort | paste -sd' ')
 [ "$leftover" = "big.CSV big_DAT.LOG m.CSV m_DAT.LOG ref.CSV" ] || fail "files in the folder: $leftover"
 echo "all checks passed"
