@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -75,14 +76,14 @@ class Form1Test : public ::testing::Test {
 
   // Expects the open dialog in folder (the working folder when empty), titled as designed and
   // with the preset name; chooses name.
-  ModalAnswer ChooseLog(const std::string& name = "m_DAT.LOG", const std::string& folder = "") {
+  ModalAnswer ChooseLog(const std::filesystem::path& name = "m_DAT.LOG",
+                        const std::filesystem::path& folder = {}) {
     return [=, this](HWND dialog) {
       EXPECT_EQ(TextOf(dialog), L"Log-Datei zum Einlesen wählen...");
       EXPECT_EQ(ItemText(dialog, kFileNameBox), L"*_DAT.LOG");
       const std::filesystem::path shown = FolderOf(dialog);
-      EXPECT_EQ(shown,
-                folder.empty() ? std::filesystem::current_path() : std::filesystem::path(folder));
-      Confirm(dialog, std::filesystem::path(dir / name).make_preferred().wstring());
+      EXPECT_EQ(shown, folder.empty() ? std::filesystem::current_path() : folder);
+      Confirm(dialog, (dir.Path() / name).wstring());
     };
   }
 
@@ -157,17 +158,19 @@ TEST_F(Form1Test, StartsWithTheDesignedDefaultsAndIsUsedByKeyboard) {
   EXPECT_EQ(AnswerInTurn([&] { Key(*form, VK_RETURN); }, {}), 0u);
 
   // Alt+D and Return click; the next open dialog starts where the last log was chosen.
-  std::filesystem::create_directory(dir / "sub");
-  WriteFile(dir / "sub/x_dat.log", "");
-  EXPECT_EQ(AnswerInTurn([&] { AccessKey(*form, L'd'); }, {ChooseLog("sub\\x_dat.log"), message}),
+  // Names are Unicode at the dialogs and UTF-8 inside: a folder with an umlaut comes back whole.
+  const std::filesystem::path sub = dir.Path() / L"M\u00e4rz";
+  std::filesystem::create_directory(sub);
+  std::ofstream(sub / L"x_dat.log").close();
+  EXPECT_EQ(AnswerInTurn([&] { AccessKey(*form, L'd'); },
+                         {ChooseLog(sub.filename() / "x_dat.log"), message}),
             2u);
   EXPECT_EQ(shown.Text, L"Dateiname ungültig...");
   // The button has lost its access key with the refused name.
   EXPECT_EQ(AnswerInTurn([&] { AccessKey(*form, L'd'); }, {}), 0u);
   ::SetFocus(form->Command1);
-  EXPECT_EQ(
-      AnswerInTurn([&] { Key(*form, VK_RETURN); }, {ChooseLog("m_DAT.LOG", dir / "sub"), cancel}),
-      2u);
+  EXPECT_EQ(AnswerInTurn([&] { Key(*form, VK_RETURN); }, {ChooseLog("m_DAT.LOG", sub), cancel}),
+            2u);
 }
 
 TEST_F(Form1Test, SplitIntervalUnticksAndHidesAppendAndFollowsOnlyAReleasedThumb) {
