@@ -53,10 +53,11 @@ start_app() {
   app_pid=$!
   main=$(window '^Velunor V2\.0\.2$')
 }
+winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 # Types a path into the file dialog that has the keyboard, as Windows names it, and confirms it.
 type_path() {
   sleep 0.5  # the dialog fills its list first
-  xdotool type --delay 5 "$("$wine" winepath -w "$1" 2>/dev/null | tr -d '\r')"
+  xdotool type --delay 5 "$(winpath "$1")"
   xdotool key Return
 }
 # Records of 57 bytes, one per second of logging time (their seconds repeat every 10000), and a
@@ -78,6 +79,7 @@ set_dpi 96
 write_log "$work/m_DAT.LOG" 20000
 "$wine" "$convert" -o "$("$wine" winepath -w "$work/ref.CSV" | tr -d '\r')" \
   "$("$wine" winepath -w "$work/m_DAT.LOG" | tr -d '\r')" >/dev/null 2>&1 || fail "velunor-convert.exe failed"
+"$wine" reg export HKCU "$(winpath "$work/before.reg")" /y >/dev/null 2>&1
 start_app
 read -r width height < <(xdotool getwindowgeometry --shell "$main" | awk -F= '/^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print w, h}')
 [ "$width x $height" = "353 x 277" ] || fail "at 96 dpi the client area is $width x $height"
@@ -91,6 +93,13 @@ window '^Velunor$' >/dev/null
 xdotool key Return
 gone '^Velunor$'
 cmp "$work/m.CSV" "$work/ref.CSV" || fail "m.CSV differs from the converter's"
+# Nothing of the run in the registry: no recently used files or folders of the dialogs.
+"$wine" reg export HKCU "$(winpath "$work/after.reg")" /y >/dev/null 2>&1
+[ -s "$work/before.reg" ] && [ -s "$work/after.reg" ] || fail "the registry could not be exported"
+added=$(diff <(iconv -f UTF-16 -t UTF-8 "$work/before.reg") <(iconv -f UTF-16 -t UTF-8 "$work/after.reg") |
+  grep '^>' | grep -ai -e 'DAT\.LOG' -e '\.CSV' -e 'velunor' || true)
+[ -z "$added" ] || fail "the registry holds the run: $added"
+rm "$work/before.reg" "$work/after.reg"
 
 echo "== the window closed during a second run: whole records kept, the program ends"
 write_log "$work/big_DAT.LOG" 4000000
