@@ -11,8 +11,6 @@ class STprogressBar : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kMax = 100;
-
   explicit STprogressBar(QWidget* parent = nullptr);
 
   // Called after every line of a run, so the same position again must cost only the comparison.
@@ -21,8 +19,7 @@ class STprogressBar : public QWidget {
   }
   int Value() const { return value_; }
 
-  // The ramp drawn inside the bar's border: every row red at the left edge, yellow at the middle
-  // column, green at the right edge.
+  // The design's skin as a picture, drawn inside the bar's border.
   static QImage SkinPicture();
 
  protected:

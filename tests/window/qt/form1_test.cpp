@@ -5,7 +5,8 @@
 #include <memory>
 #include <thread>
 
-#include "../support/temp_dir.h"
+#include "../../support/temp_dir.h"
+#include "../click_cases.h"
 #include "dialog_driver.h"
 #include "duration_labels.h"
 #include "message_box.h"
@@ -17,20 +18,12 @@ namespace {
 
 using namespace testing;
 
-// Channel-1 records, one per second of logging time; their CSV is the same text.
-std::string ChannelOneRecords(int count) {
-  std::string records;
-  for (int i = 1000; i < 1000 + count; ++i)
-    records += "$1;1;;" + std::to_string(i) + std::string(45, '0') + "\r\n";
-  return records;
-}
-
 class Form1Test : public ::testing::Test {
  protected:
   void SetUp() override { Restart(); }
 
   // A fresh window, active, over a folder that holds only the logs.
-  void Restart(const std::string& log_bytes = ChannelOneRecords(150) + "$2;1;;faulty\r\n") {
+  void Restart(const std::string& log_bytes = ClickCaseLog()) {
     ended.clear();
     shown = {};
     std::filesystem::remove_all(dir.Path());
@@ -185,31 +178,35 @@ TEST_F(Form1Test, TicksLetEventsThroughAfterAPauseAndTheWindowShowsTheProgress) 
 }
 
 TEST_F(Form1Test, ClickConvertsOrRefusesOrReturnsQuietlyOrReportsTheEnd) {
-  const std::string all = ChannelOneRecords(150), first60 = ChannelOneRecords(60), old = "old\r\n";
-  const std::string sum = " 8 KB von 8 KB geschrieben, 1 Zeile(n) mit Fehler ausgelassen.",
-                    refused = "Dateiname ungültig...", fatal = ErrorText(RunTimeError(55));
-  const ModalAnswer ownCsv = SaveAs(false, "m_DAT.LOG");  // appended to, so without a question
-  // Append ticked, split minutes, the answers, an output file with its contents before and after
-  // ("": none), the message, the bar after (37 before), the program's exit status (0: no end).
-  const std::tuple<bool, int, std::vector<ModalAnswer>, const char*, std::string, std::string,
-                   std::string, int, int>
-      cases[] = {
-          {false, 0, {ChooseLog(), SaveAs(true), message}, "m.CSV", old, all, sum, 100, 0},
-          {true, 0, {ChooseLog(), SaveAs(false), message}, "m.CSV", old, old + all, sum, 100, 0},
-          {false, 1, {ChooseLog(), message}, "m_00d00h00m.CSV", all + all, first60, sum, 100, 0},
-          {false, 0, {ChooseLog("x_dat.log"), message}, "m.CSV", "", "", refused, 0, 0},
-          {false, 0, {CloseModal}, "m.CSV", "", "", "", 37, 0},
-          {true, 0, {ChooseLog(), CloseModal}, "m.CSV", "", "", "", 37, 0},
-          {true, 0, {ChooseLog(), ownCsv, message}, "m.CSV", "", "", fatal, 37, 1},
-      };
-  for (const auto& [append, split, answers, file, before, after, text, bar, end] : cases) {
+  const auto answer = [&](Step step) -> ModalAnswer {
+    switch (step) {
+      case Step::ChooseLog:
+        return ChooseLog();
+      case Step::ChooseLowerCaseLog:
+        return ChooseLog("x_dat.log");
+      case Step::SaveAsked:
+        return SaveAs(true);
+      case Step::SaveUnasked:
+        return SaveAs(false);
+      case Step::SaveOverLog:
+        return SaveAs(false, "m_DAT.LOG");
+      case Step::Cancel:
+        return CloseModal;
+      case Step::Message:
+        return message;
+    }
+    return CloseModal;
+  };
+  for (const auto& [append, split, steps, file, before, after, text, bar, end] : ClickCases()) {
+    std::vector<ModalAnswer> answers;
+    for (const Step step : steps) answers.push_back(answer(step));
     SCOPED_TRACE(text);
     Restart();
     if (!before.empty()) WriteFile(dir / file, before);
     form->Check2->setChecked(append);
     form->HScroll1->setValue(split);
     form->SetProgress(37);
-    Click(answers);
+    Click(std::move(answers));
     EXPECT_EQ(ReadFile(dir / file), after) << file;
     EXPECT_EQ(shown.Text, QString::fromStdString(text));
     EXPECT_EQ(shown.Icon, end ? QMessageBox::Critical : QMessageBox::NoIcon);

@@ -58,9 +58,9 @@ bool IsReadOnly(const QFileInfo& file) {
 
 // Qt's file dialog, with the classic dialog's rules for wildcard names and for the flags that Qt
 // does not check itself.
-class FileDialog : public QFileDialog {
+class QtFileDialog : public QFileDialog {
  public:
-  FileDialog(QWidget* parent, const QString& title, long flags)
+  QtFileDialog(QWidget* parent, const QString& title, long flags)
       : QFileDialog(parent, title), flags_(flags) {
     // Widget-based first, so that the widgets exist for everything that follows.
     setOption(DontUseNativeDialog);
@@ -215,14 +215,14 @@ void CommonDialog::ShowSave() {
 
 void CommonDialog::Show(bool save) {
   QByteArray& state = DialogState();
-  FileDialog dialog(parent_, DialogTitle, Flags);
+  QtFileDialog dialog(parent_, QString::fromStdString(DialogTitle), Flags);
   if (!state.isEmpty()) dialog.restoreState(state);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(!save && (Flags & dialog_flag::kFileMustExist) ? QFileDialog::ExistingFile
                                                                     : QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite,
                    !save || !(Flags & dialog_flag::kOverwritePrompt));
-  const QStringList filters = QtNameFilters(Filter);
+  const QStringList filters = QtNameFilters(QString::fromStdString(Filter));
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
 
   // The proposed name: its folder is where the dialog opens (the working folder when it has none

@@ -1,13 +1,10 @@
 // The file button's click: choosing the log and the CSV file, the conversion run in the locked
 // window, the closing summary, and the tool's one error handler.
-#include <QCoreApplication>
-#include <QPushButton>
 #include <string>
 
 #include "duration_labels.h"
-#include "form1.h"
+#include "form1_base.h"
 #include "log_name.h"
-#include "message_box.h"
 #include "run_conversion.h"
 
 namespace velunor {
@@ -19,33 +16,33 @@ constexpr long kAppendSaveFlags = dialog_flag::kPathMustExist | dialog_flag::kNo
                                   dialog_flag::kLongNames;                            // 0x208800
 constexpr long kReplaceSaveFlags = kAppendSaveFlags | dialog_flag::kOverwritePrompt;  // 0x208802
 
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// A message with the application's own title and no icon.
-void ShowPlainMessage(QWidget* parent, std::string_view text) {
-  ShowMessage(parent, QMessageBox::NoIcon, QCoreApplication::applicationName(), FromUtf8(text));
-}
+// Where a chosen path's folder ends. Windows takes either slash.
+#ifdef _WIN32
+constexpr const char* kFolderSeparators = "\\/";
+#else
+constexpr const char* kFolderSeparators = "/";
+#endif
 
 }  // namespace
 
-void Form1::Command1_Click() {
+void Form1Base::Command1_Click() {
   try {
-    CommonDialog1.CancelError = true;
-    CommonDialog1.Flags = kOpenFlags;
+    FileDialog& open = CommonDialog1();
+    FileDialog& save = CommonDialog2();
+    open.CancelError = true;
+    open.Flags = kOpenFlags;
     // The first open dialog of a program run starts in the working folder, each later one where
     // the last log was chosen.
-    CommonDialog1.FileName = lastLogFolder_ + std::string(kLogNamePattern);
-    CommonDialog1.ShowOpen();
-    CommonDialog2.CancelError = true;
+    open.FileName = lastLogFolder_ + std::string(kLogNamePattern);
+    open.ShowOpen();
+    save.CancelError = true;
 
-    const std::string InputPath = CommonDialog1.FileName;
-    lastLogFolder_ = InputPath.substr(0, InputPath.rfind('/') + 1);
+    const std::string InputPath = open.FileName;
+    lastLogFolder_ = InputPath.substr(0, InputPath.find_last_of(kFolderSeparators) + 1);
     if (!IsAcceptedLogName(InputPath)) {
       SetProgress(0);
-      Command1->setText(QStringLiteral("Datei..."));
-      ShowPlainMessage(this, kRefusedNameText);
+      SetText(design::Control::Command1, design::kCommand1PlainCaption);
+      ShowMessage(MessageKind::Plain, design::kApplicationTitle, kRefusedNameText);
       return;
     }
 
@@ -53,25 +50,28 @@ void Form1::Command1_Click() {
     const std::string OutputBase = OutputBaseOf(InputPath);
     std::string OutputPath;
     if (options.SplitMinutes == 0) {
-      CommonDialog2.Flags = options.Append ? kAppendSaveFlags : kReplaceSaveFlags;
-      CommonDialog2.FileName = OutputBase + ".CSV";
-      CommonDialog2.ShowSave();
-      OutputPath = CommonDialog2.FileName;
+      save.Flags = options.Append ? kAppendSaveFlags : kReplaceSaveFlags;
+      save.FileName = OutputBase + ".CSV";
+      save.ShowSave();
+      OutputPath = save.FileName;
     } else {
       // A split run names its first slice itself and replaces a file of that name.
       OutputPath = OutputBase + FormatSliceSuffix(0) + ".CSV";
     }
 
     LockForRun();
+    running_ = true;
     const RunTotals totals = RunConversion(InputPath, OutputPath, OutputBase, options, *this);
+    running_ = false;
     UnlockAfterRun();
-    ShowPlainMessage(this, SummaryText(totals));
+    ShowMessage(MessageKind::Plain, design::kApplicationTitle, SummaryText(totals));
   } catch (const RunTimeError& error) {
+    running_ = false;
     Command1_Click_Error(error);
   }
 }
 
-void Form1::Command1_Click_Error(const RunTimeError& error) {
+void Form1Base::Command1_Click_Error(const RunTimeError& error) {
   if (error.Number() == error_number::kCancel) {
     // A cancelled dialog leaves the window as it was. A window closed during the run has already
     // gone; the run's files were closed on the way here.
@@ -80,9 +80,7 @@ void Form1::Command1_Click_Error(const RunTimeError& error) {
   }
   // The run's files were closed on the way here, with what was written; the window stays locked
   // until the program ends.
-  ShowMessage(this, QMessageBox::Critical,
-              QStringLiteral("Es ist ein Fehler aufgetreten - Programm-Ende:"),
-              FromUtf8(ErrorText(error)));
+  ShowMessage(MessageKind::Critical, design::kFatalTitle, ErrorText(error));
   EndProgram(1);
 }
 

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Runs a command with a private Xvfb as its display and, for Wine, a fresh Wine prefix of its own:
+# Wine's programs of one prefix share one desktop, which would end with another test's display.
+# Ends both with the command.
+#   with_x_server.sh COMMAND [ARGUMENT...]
+set -euo pipefail
+work=$(mktemp -d "${TMPDIR:-/tmp}/velunor-x-XXXXXX")
+xvfb_pid="" app_pid=""
+wineserver=$(dirname "$1")/wineserver
+cleanup() {
+  set +e
+  [[ ${WINEPREFIX:-} == "$work"/* ]] && "$wineserver" -k 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+# shellcheck source=x_session.sh
+. "$(dirname "$0")/x_session.sh"
+start_x_server
+if [[ $(basename "$1") == wine* ]]; then
+  export WINEPREFIX=$work/wine WINEDEBUG=-all
+  "$1" wineboot -i >/dev/null 2>&1 || true
+fi
+status=0
+"$@" || status=$?
+exit "$status"
