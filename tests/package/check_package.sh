@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the two Debian packages from a finished build and checks them as a new user meets them:
+# Builds the two Debian packages in a configured build and checks them as a new user meets them:
 # unpacked, each holds the files of its own program where a desktop looks for them, valid for the
 # tools that read them; the converter's package needs nothing of Qt; both pass lintian without
 # errors or warnings. As root it then installs the converter's package alone, shows that nothing
@@ -19,10 +19,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1 ||
-  { cat "$work/cpack.log"; exit 1; }
-window_deb=$work/out/velunor_2.0.2_amd64.deb
-convert_deb=$work/out/velunor-convert_2.0.2_amd64.deb
+# The README's command, so that what a newcomer installs is what is checked here.
+rm -f "$build"/deb/*.deb
+cmake --build "$build" --target deb >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
+window_deb=$build/deb/velunor_2.0.2_amd64.deb
+convert_deb=$build/deb/velunor-convert_2.0.2_amd64.deb
 for deb in "$window_deb" "$convert_deb"; do
   [ -f "$deb" ] || { echo "not built: $(basename "$deb")"; cat "$work/cpack.log"; exit 1; }
 done
