@@ -42,8 +42,6 @@ class Form1 : public Form1Base {
   CommonDialog CommonDialog1_;  // open: the log to convert
   CommonDialog CommonDialog2_;  // save: the CSV file to write
 
-  // The window's dots per inch, which its layout follows.
-  UINT Dpi() const { return dpi_; }
   // A length of the design, in pixels at the window's DPI.
   int Pixels(int twips) const;
 

@@ -81,6 +81,7 @@ class Form1Test : public ::testing::Test {
     return [=, this](HWND dialog) {
       EXPECT_EQ(TextOf(dialog), L"Log-Datei zum Einlesen wählen...");
       EXPECT_EQ(ItemText(dialog, kFileNameBox), L"*_DAT.LOG");
+      EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, kReadOnlyBox)));
       const std::filesystem::path shown = FolderOf(dialog);
       EXPECT_EQ(shown, folder.empty() ? std::filesystem::current_path() : folder);
       Confirm(dialog, (dir.Path() / name).wstring());

@@ -19,6 +19,7 @@ using ModalAnswer = std::function<void(HWND)>;
 
 // Ids inside the system's file dialog and message box.
 inline constexpr int kFileNameBox = 0x47c;   // the name field (a combo box)
+inline constexpr int kReadOnlyBox = 0x410;   // the file dialog's read-only check box
 inline constexpr int kMessageText = 0xffff;  // the message box's text
 inline constexpr int kMessageIcon = 0x440;   // and its icon
 
