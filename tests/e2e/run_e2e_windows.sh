@@ -15,7 +15,7 @@ wine=/usr/lib/wine/wine64
 work=$(mktemp -d "${TMPDIR:-/tmp}/velunor-e2e-windows-XXXXXX")
 app_pid=""
 # shellcheck disable=SC2086  # the id, when set, is a word of its own
-trap 'kill $app_pid 2>/dev/null; wait; rm -rf "$work"' EXIT
+trap 'kill $app_pid 2>/dev/null || true; wait; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM
 fail() {
   echo "FAIL: $*" >&2

@@ -2,8 +2,11 @@
 // the user would, with the system's own dialogs and message boxes.
 #include "form1.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -243,31 +246,18 @@ TEST_F(Form1Test, TicksLetEventsThroughAfterAPauseAndTheWindowShowsTheProgress) 
 }
 
 TEST_F(Form1Test, ClickConvertsOrRefusesOrReturnsQuietlyOrReportsTheEnd) {
-  const auto answers = [&](Step step) -> std::vector<ModalAnswer> {
-    switch (step) {
-      case Step::ChooseLog:
-        return {ChooseLog()};
-      case Step::ChooseLowerCaseLog:
-        return {ChooseLog("x_dat.log")};
-      case Step::SaveAsked:
-        return {SaveAs(), OnMessage(IDYES)};
-      case Step::SaveUnasked:
-        return {SaveAs()};
-      case Step::SaveOverLog:
-        return {SaveAs("m_DAT.LOG")};
-      case Step::Cancel:
-        return {cancel};
-      case Step::Message:
-        return {message};
-    }
-    return {};
-  };
+  const std::map<Step, std::vector<ModalAnswer>> answers = {
+      {Step::ChooseLog, {ChooseLog()}},
+      {Step::ChooseLowerCaseLog, {ChooseLog("x_dat.log")}},
+      {Step::SaveAsked, {SaveAs(), OnMessage(IDYES)}},
+      {Step::SaveUnasked, {SaveAs()}},
+      {Step::SaveOverLog, {SaveAs("m_DAT.LOG")}},
+      {Step::Cancel, {cancel}},
+      {Step::Message, {message}}};
   for (const auto& [append, split, steps, file, before, after, text, bar, end] : ClickCases()) {
     SCOPED_TRACE(text);
     std::vector<ModalAnswer> all;
-    for (const Step step : steps) {
-      for (ModalAnswer& answer : answers(step)) all.push_back(std::move(answer));
-    }
+    for (const Step step : steps) std::ranges::copy(answers.at(step), std::back_inserter(all));
     const std::size_t count = all.size();
     Restart();
     if (!before.empty()) WriteFile(dir / file, before);
