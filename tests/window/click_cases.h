@@ -2,8 +2,11 @@
 
 // The file button's click, from the dialogs to the closing message, as one table that runs
 // against the window of every toolkit.
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "../support/temp_dir.h"
 
 #include "run_conversion.h"
 #include "run_time_error.h"
@@ -21,6 +24,13 @@ inline std::string ChannelOneRecords(int count) {
 // The log every case starts with, as m_DAT.LOG and x_dat.log in an otherwise empty folder.
 inline std::string ClickCaseLog() {
   return ChannelOneRecords(150) + "$2;1;;faulty\r\n";
+}
+
+// Empties the folder but for the logs, both holding log_bytes.
+inline void PutClickLogs(const std::filesystem::path& dir, const std::string& log_bytes) {
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directory(dir);
+  for (const char* name : {"m_DAT.LOG", "x_dat.log"}) WriteFile(dir / name, log_bytes);
 }
 
 // What the user does in each modal window the click opens, in turn.

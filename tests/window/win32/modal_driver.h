@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "wide_text.h"
+
 namespace velunor::testing {
 
 // Gets the modal window that was opened and must close it (or open the next one).
@@ -49,12 +51,6 @@ inline void Press(HWND dialog, int button) {
 inline void Confirm(HWND dialog, const std::wstring& name) {
   ::SetDlgItemTextW(dialog, kFileNameBox, name.c_str());
   Press(dialog, IDOK);
-}
-
-inline std::string Utf8Of(const std::wstring& text) {
-  std::string narrow;
-  for (wchar_t c : text) narrow += c < 128 ? static_cast<char>(c) : '?';
-  return narrow;
 }
 
 struct ShownMessage {
@@ -107,7 +103,7 @@ inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
       answered != answering->Answered.end()) {
     // An answer the window did not take (a refusal of its own, say) must not hang the test.
     if (now - answered->second > 10000) {
-      ADD_FAILURE() << "window still open: " << Utf8Of(TextOf(modal));
+      ADD_FAILURE() << "window still open: " << Utf8(TextOf(modal));
       Press(modal, IDCANCEL);
       answered->second = now;
     }
@@ -123,7 +119,7 @@ inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   answering->Waiting = nullptr;
   answering->Answered[modal] = now;
   if (answering->Next == answering->Answers.size()) {
-    ADD_FAILURE() << "unexpected window: " << Utf8Of(TextOf(modal));
+    ADD_FAILURE() << "unexpected window: " << Utf8(TextOf(modal));
     Press(modal, IDCANCEL);
     return;
   }
