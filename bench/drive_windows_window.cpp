@@ -64,11 +64,17 @@ int wmain(int argc, wchar_t** argv) {
     ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(kFileButtonId, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(main, kFileButtonId)));
     HWND open = Need(kDialogClass, kOpenTitle);
-    // The dialog fills its name box once it is shown; the log's path goes in after that.
-    ::Sleep(200);
-    ::SendMessageW(::GetDlgItem(open, kFileNameBox), WM_SETTEXT, 0,
-                   reinterpret_cast<LPARAM>(argv[2]));
-    PressOk(open);
+    // The dialog fills its name box once it is shown; the log's path goes in after that. Wine
+    // sometimes passes over an OK that comes too early: it is given again while the open dialog
+    // stays.
+    for (int attempt = 0; attempt < 5 && !WaitFor(kDialogClass, kSaveTitle, 0); ++attempt) {
+      ::Sleep(200);
+      if (!::IsWindow(open)) break;
+      ::SendMessageW(::GetDlgItem(open, kFileNameBox), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(argv[2]));
+      PressOk(open);
+      WaitFor(kDialogClass, kSaveTitle, 5);
+    }
     Need(kDialogClass, kSaveTitle);
     return 0;
   }
