@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <limits>
 
 #include "duration_labels.h"
 #include "number_text.h"
@@ -16,9 +17,15 @@ namespace {
 // round trip and the bar a repaint, so more would slow the run.
 constexpr std::int64_t kEventPassIntervalMs = 20;
 
-// Milliseconds on a steady clock, read at every request. The coarse clock costs a few nanoseconds
-// and is still exact to a few milliseconds.
-std::int64_t SteadyMilliseconds() {
+// The time of the last pass before any: the first request always takes one.
+constexpr std::int64_t kNoEventPassYet = std::numeric_limits<std::int64_t>::min() / 2;
+
+}  // namespace
+
+Form1Base::Form1Base() : lastEventPass_(kNoEventPassYet) {}
+
+std::int64_t Form1Base::Milliseconds() const {
+  // The coarse clock costs a few nanoseconds and is still exact to a few milliseconds.
 #ifdef CLOCK_MONOTONIC_COARSE
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
@@ -28,10 +35,6 @@ std::int64_t SteadyMilliseconds() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 #endif
 }
-
-}  // namespace
-
-Form1Base::Form1Base() : lastEventPass_(SteadyMilliseconds() - kEventPassIntervalMs) {}
 
 std::string Form1Base::LoadedCaption() {
   // The build gives the program's version as "major.minor.revision".
@@ -84,7 +87,7 @@ void Form1Base::ProcessPendingEvents() {
 }
 
 void Form1Base::TakeEventPass() {
-  const std::int64_t now = SteadyMilliseconds();
+  const std::int64_t now = Milliseconds();
   if (now - lastEventPass_ < kEventPassIntervalMs) return;
   lastEventPass_ = now;
   HandleWaitingEvents();

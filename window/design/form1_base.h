@@ -66,6 +66,10 @@ class Form1Base : public RunWindow {
   virtual int ShownProgress() const = 0;
   virtual void ShowProgress(int percent) = 0;
   virtual void SetTimer1Enabled(bool enabled) = 0;
+  // Milliseconds on a steady clock, read at every request for an event pass (after every second
+  // of logging time, up to a million times a run): it must cost next to nothing, and need only be
+  // exact to a few milliseconds.
+  virtual std::int64_t Milliseconds() const;
   // Handles the waiting events of the window's thread and returns.
   virtual void HandleWaitingEvents() = 0;
   virtual void ShowMessage(MessageKind kind, std::string_view title, std::string_view text) = 0;
@@ -87,7 +91,7 @@ class Form1Base : public RunWindow {
   std::int32_t BytesWritten_ = 0;
   bool running_ = false;
   bool closedDuringRun_ = false;
-  std::int64_t lastEventPass_;  // milliseconds on the steady clock
+  std::int64_t lastEventPass_;  // Milliseconds() at the last pass
   // The folder of the log chosen last with its final separator, where the next open dialog
   // starts; empty before the first choice. Kept for this program run only.
   std::string lastLogFolder_;

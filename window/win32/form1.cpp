@@ -241,6 +241,10 @@ void Form1::Dispatch(MSG& message) {
   ::DispatchMessageW(&message);
 }
 
+std::int64_t Form1::Milliseconds() const {
+  return static_cast<std::int64_t>(::GetTickCount64());
+}
+
 void Form1::HandleWaitingEvents() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
