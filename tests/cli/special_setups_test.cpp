@@ -35,40 +35,39 @@ std::string Ticks(int count) {
   return log;
 }
 
-class Fault : public ::testing::Test {
- protected:
-  void ExpectError(const std::vector<std::string>& args, const char* error, ChildSetup setup) {
-    setup.WorkingDirectory = dir.Path().string();
-    const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, args, setup);
-    EXPECT_EQ(result.ExitStatus, 1);
-    EXPECT_EQ(result.Err, error);
-    EXPECT_EQ(result.Out, "");
-  }
+// A call in `folder` (empty: the test's own) that fails with `error` alone and writes no output.
+void ExpectError(const fs::path& folder, const std::vector<std::string>& args,
+                 const std::string& error, ChildSetup setup = {}) {
+  setup.WorkingDirectory = folder.string();
+  const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, args, setup);
+  EXPECT_EQ(result.ExitStatus, 1);
+  EXPECT_EQ(result.Err, error);
+  EXPECT_EQ(result.Out, "");
+}
 
+TEST(Fault, OutputReadOnlyForAnotherUser) {
   TempDir dir;
-};
-
-TEST_F(Fault, OutputReadOnlyForAnotherUser) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
   WriteFile(dir / "m_DAT.LOG", Ticks(1));
   WriteFile(dir / "m.CSV", "alt\r\n");
   fs::permissions(dir / "m.CSV", fs::perms::owner_read | fs::perms::others_read);
   fs::permissions(dir.Path(), fs::perms::all);
-  ExpectError({"--append", "m_DAT.LOG"}, "velunor-convert: m.CSV: 70 - Zugriff verweigert\n",
-              {.User = 65534});
+  ExpectError(dir.Path(), {"--append", "m_DAT.LOG"},
+              "velunor-convert: m.CSV: 70 - Zugriff verweigert\n", {.User = 65534});
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
 }
 
 // Two records, then one line past the 32-bit byte count: the log's length alone overflows, before
 // any record is read. The log is sparse: it costs no disk.
-TEST_F(Fault, LogOver2GiB) {
+TEST(Fault, LogOver2GiB) {
+  TempDir dir;
   const std::string log = dir / "m_DAT.LOG";
   const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT, 0644);
   ASSERT_EQ(::pwrite(fd, Ticks(2).data(), 2 * 57, 0), 2 * 57);
   ASSERT_EQ(::ftruncate(fd, (1LL << 31) + 200), 0);
   ::close(fd);
   const auto written = fs::last_write_time(log);  // any write to the log would change it
-  ExpectError({"m_DAT.LOG"}, "velunor-convert: m_DAT.LOG: 6 - Überlauf\n", {});
+  ExpectError(dir.Path(), {"m_DAT.LOG"}, "velunor-convert: m_DAT.LOG: 6 - Überlauf\n");
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
   EXPECT_EQ(fs::last_write_time(log), written);
   EXPECT_EQ(fs::file_size(log), (1ULL << 31) + 200);
@@ -121,10 +120,9 @@ TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
     const int held = ::open((dir / file).c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     WriteFile(dir / "m_DAT.LOG", Ticks(150));
-    const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, arguments, {dir.Path().string()});
+    ExpectError(dir.Path(), arguments,
+                "velunor-convert: " + std::string(file) + ": 70 - Zugriff verweigert\n");
     ::close(held);
-    EXPECT_EQ(result.ExitStatus, 1) << file;
-    EXPECT_EQ(result.Err, "velunor-convert: " + std::string(file) + ": 70 - Zugriff verweigert\n");
     EXPECT_EQ(ReadFile(dir / file), kOld);
   }
 }
@@ -310,9 +308,7 @@ TEST(WorkingFolder, GoneOrTooDeep) {
   fs::create_directory(dir / "gone");
   fs::current_path(dir / "gone");
   fs::remove(dir / "gone");
-  const ChildResult gone = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"});
-  EXPECT_EQ(gone.ExitStatus, 1);
-  EXPECT_EQ(gone.Err, "velunor-convert: m_DAT.LOG: 53 - Datei nicht gefunden\n");
+  ExpectError({}, {"m_DAT.LOG"}, "velunor-convert: m_DAT.LOG: 53 - Datei nicht gefunden\n");
 
   const std::string level(200, 'd');  // 22 levels: more than the 4096 bytes of a path
   fs::current_path(dir.Path());
