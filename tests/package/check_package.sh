@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the two Debian packages and checks what a new user meets: each holds its program's files
 # where a desktop looks for them, valid for the tools that read them, lintian-clean (stripped
-# programs, icon sizes, man pages and their NAME lines among its checks), and the converter's needs
+# programs, icon sizes and man pages among its checks), and the converter's needs
 # nothing of Qt. As root it installs both and purges them, leaving no file; else skipped (77).
 #   check_package.sh BUILD_DIR
 set -euo pipefail
@@ -50,6 +50,10 @@ grep -q '^License: Expat' "$work/convert/usr/share/doc/velunor-convert/copyright
 
 share=$work/window/usr/share
 desktop-file-validate "$share/applications/velunor.desktop" || fail=1
+# lintian reports groff's warnings, but not a NAME line that apropos cannot read.
+for page in "$work"/{window,convert}/usr/share/man/{de/,}man1/*.1.gz; do
+  lexgrog "$page" >/dev/null || { echo "$page: no NAME line apropos can read"; fail=1; }
+done
 
 # The metainfo must name the desktop entry and the licence.
 metainfo=("$share"/metainfo/*.metainfo.xml)
