@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <tuple>
 
 #include "child_process.h"
@@ -15,19 +16,6 @@ namespace {
 const std::string kTick = "$1;1;;" + std::string(49, '0') + "\r\n";
 const std::string kSummary = " 0 KB von 0 KB geschrieben, 0 Zeile(n) mit Fehler ausgelassen.\n";
 
-// Another program's hold on a file, as long as the object lives.
-class Held {
- public:
-  Held(const std::string& path, DWORD access, DWORD sharing)
-      : file_(::CreateFileW(WideText(path).c_str(), access, sharing, nullptr, OPEN_EXISTING, 0,
-                            nullptr)) {}
-  ~Held() { ::CloseHandle(file_); }
-  bool Holds() const { return file_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE file_;
-};
-
 // A spreadsheet keeps the CSV open and lets nobody write it: the run is refused, the file stays.
 // The device's software still has the log open for writing, letting others read it: it converts.
 TEST(Sharing, FilesHeldByOtherPrograms) {
@@ -38,8 +26,12 @@ TEST(Sharing, FilesHeldByOtherPrograms) {
     TempDir dir;
     WriteFile(dir / "m_DAT.LOG", kTick);
     WriteFile(dir / "m.CSV", "alt\r\n");
-    const Held other(dir / held, access, FILE_SHARE_READ);
-    ASSERT_TRUE(other.Holds());
+    // Another program's hold on the file, until the row ends.
+    const std::unique_ptr<void, decltype(&::CloseHandle)> other(
+        ::CreateFileW(WideText(dir / held).c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                      0, nullptr),
+        ::CloseHandle);
+    ASSERT_NE(other.get(), INVALID_HANDLE_VALUE);
     const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"}, {dir.Path().string()});
     EXPECT_EQ(result.ExitStatus, status) << held;
     EXPECT_EQ(result.Err, err);

@@ -98,22 +98,6 @@ TEST_F(Run, RecordsAcrossTheOutputBufferEnd) {
   }
 }
 
-// A channel record of any kind, however it fares, tells a log of the device from a wrong file.
-TEST_F(Run, SeesChannelRecords) {
-  const auto seen = [&](const std::string& log, StatusChannelMode mode) {
-    WriteFile(dir / "m_DAT.LOG", log);
-    return RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {mode}, window)
-        .SawChannelRecord;
-  };
-  using enum StatusChannelMode;
-  const std::string section = "\xA7";  // "§"
-  EXPECT_FALSE(seen("Kopf\r\n" + Record((section + "1;1;;").c_str(), 55) + "$9;1;;\r", Transform));
-  EXPECT_TRUE(seen(Record("$3;1;;", 54), Transform));                   // rejected
-  EXPECT_TRUE(seen(Record("$6;1;;", 31), CopyUnchanged));               // written
-  EXPECT_TRUE(seen(Record((section + "8;1;;").c_str(), 40), Discard));  // dropped unlooked at
-  EXPECT_TRUE(seen(Record("$7;1;;", 31), Discard));
-}
-
 // A stop reaches the run between blocks even in a log without time ticks: it ends at once with
 // the window's error as it came (the user's cancel), the whole records of the blocks read before
 // it written out.

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Builds the two Debian packages in a configured build and checks them as a new user meets them:
-# unpacked, each holds the files of its own program where a desktop looks for them, valid for the
-# tools that read them; the converter's package needs nothing of Qt; both pass lintian (stripped
-# programs among its checks) without errors or warnings. As root it then installs the converter's
-# package alone, shows that nothing of Qt could come with it, installs the window's package beside
-# it, and purges both, leaving no file. Without root that last part is skipped (status 77).
+# Builds the two Debian packages and checks what a new user meets: each holds its program's files
+# where a desktop looks for them, valid for the tools that read them, lintian-clean (stripped
+# programs, icon sizes and man pages among its checks), and the converter's needs
+# nothing of Qt. As root it installs both and purges them, leaving no file; else skipped (77).
 #   check_package.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -51,16 +49,10 @@ grep -q '^License: Expat' "$work/convert/usr/share/doc/velunor-convert/copyright
   { echo "copyright: no MIT (Expat) licence"; fail=1; }
 
 share=$work/window/usr/share
-for size in 16 32 48; do
-  file "$share/icons/hicolor/${size}x${size}/apps/velunor.png" |
-    grep -q "${size} x ${size}" || { echo "icon ${size}: wrong size"; fail=1; }
-done
 desktop-file-validate "$share/applications/velunor.desktop" || fail=1
-
+# lintian reports groff's warnings, but not a NAME line that apropos cannot read.
 for page in "$work"/{window,convert}/usr/share/man/{de/,}man1/*.1.gz; do
-  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
-  [ -z "$warnings" ] || { echo "$page: $warnings"; fail=1; }
-  lexgrog "$page" >/dev/null || { echo "$page: no NAME section found"; fail=1; }
+  lexgrog "$page" >/dev/null || { echo "$page: no NAME line apropos can read"; fail=1; }
 done
 
 # The metainfo must name the desktop entry and the licence.
@@ -69,10 +61,8 @@ appstreamcli validate --no-net "${metainfo[@]}" >"$work/log" || { cat "$work/log
 grep -q '"desktop-id">velunor.desktop<' "${metainfo[@]}" || { echo "no launchable"; fail=1; }
 grep -q '<project_license>MIT<' "${metainfo[@]}" || { echo "metainfo: not MIT"; fail=1; }
 # No address that leads nowhere: the reserved domain stays only where a field needs an address.
-if grep -r 'https\?://[^ ]*\.invalid' "$work"/{window,convert} <(dpkg-deb -f "$window_deb"); then
-  echo "a placeholder address is shipped"
-  fail=1
-fi
+grep -r 'https\?://[^ ]*\.invalid' "$work"/{window,convert} <(dpkg-deb -f "$window_deb") &&
+  { echo "a placeholder address is shipped"; fail=1; }
 
 # One smoke run of the completion: the --status values, and only logs (and folders) as arguments.
 mkdir -p "$work/logs/folder" && touch "$work/logs/a_DAT.LOG" "$work/logs/b.LOG"
@@ -85,27 +75,19 @@ offered=$(cd "$work/logs" && bash -c 'source /usr/share/bash-completion/bash_com
   "$work"/convert/usr/share/bash-completion/completions/velunor-convert)
 [ "$offered" = $'copy transform discard\na_DAT.LOG folder' ] || { echo "completion: $offered"; fail=1; }
 
-version=$("$work/convert/usr/bin/velunor-convert" --version)
-[ "$version" = "velunor-convert 2.0.2" ] || { echo "unpacked program says: $version"; fail=1; }
-
+[ "$("$work/convert/usr/bin/velunor-convert" --version)" = "velunor-convert 2.0.2" ] ||
+  { echo "unpacked program: wrong version"; fail=1; }
+# The window needs the Qt plugins and translations, which no library link brings in.
 window_depends=$(dpkg-deb -f "$window_deb" Depends)
-for needed in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins \
-  qt6-translations-l10n; do
+for needed in libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
   grep -q "$needed" <<<"$window_depends" || { echo "velunor does not depend on $needed"; fail=1; }
 done
-convert_depends=$(dpkg-deb -f "$convert_deb" Depends)
-grep -q libstdc++6 <<<"$convert_depends" || { echo "velunor-convert: $convert_depends"; fail=1; }
-if grep -qi 'qt\|velunor' <<<"$convert_depends$(dpkg-deb -f "$convert_deb" Recommends)"; then
-  echo "velunor-convert needs Qt or the window: $convert_depends"
-  fail=1
-fi
-for deb in "$window_deb" "$convert_deb"; do
-  [ "$(dpkg-deb -f "$deb" Version)" = "2.0.2" ] || { echo "$deb: wrong version"; fail=1; }
-done
+grep -i 'qt\|velunor' <(dpkg-deb -f "$convert_deb" Depends Recommends) &&
+  { echo "velunor-convert needs Qt or the window"; fail=1; }
 lintian --fail-on error,warning "$window_deb" "$convert_deb" >"$work/log" 2>&1 ||
   { cat "$work/log"; fail=1; }
 [ $fail -eq 0 ] || exit 1
-echo "packages checked; velunor: $window_depends; velunor-convert: $convert_depends"
+echo "packages checked; velunor: $window_depends"
 
 # Installing and purging, in the system itself: only as root, and only from a clean state.
 [ "$(id -u)" -eq 0 ] || { echo "not root: installing and purging not checked"; exit 77; }
@@ -127,8 +109,6 @@ if grep -i 'qt\|^velunor$' <<<"$closure"; then
   echo "velunor-convert could pull in the above"
   fail=1
 fi
-[ "$(velunor-convert --version)" = "velunor-convert 2.0.2" ] || { echo "installed: wrong"; fail=1; }
-
 "${apt[@]}" install "$window_deb" >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
 dpkg-query -L velunor velunor-convert | sort -u >"$work/files" || { echo "not installed"; fail=1; }
 

@@ -1,5 +1,20 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
+namespace velunor::testing {
+
+// How a started program ended, by its exit status and what it wrote to its standard output and
+// error: RunChild below starts it, with its ChildSetup (working folder and more) beyond its words.
+struct ChildResult {
+  int ExitStatus = -1;  // -1 when a signal ended the program; 127 when it could not be started
+  std::string Out;
+  std::string Err;
+};
+
+}  // namespace velunor::testing
+
 #ifdef _WIN32
 #include "child_process_win32.h"
 #else
@@ -14,8 +29,6 @@
 #include <atomic>
 #include <cerrno>
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace velunor::testing {
 
@@ -27,12 +40,6 @@ struct ChildSetup {
   std::atomic<pid_t>* Started{};          // gets the program's process id, for another thread
 };
 
-struct ChildResult {
-  int ExitStatus = -1;  // -1 when a signal ended the program; 127 when it could not be started
-  std::string Out;
-  std::string Err;
-};
-
 inline std::string ReadBackAndClose(int fd) {
   std::string text;
   char chunk[4096];
@@ -42,7 +49,6 @@ inline std::string ReadBackAndClose(int fd) {
   return text;
 }
 
-// Runs `program` with `arguments` and waits for it, capturing its standard output and error.
 inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
                             const ChildSetup& setup = {}) {
   std::vector<char*> argv{const_cast<char*>(program.c_str())};  // execv changes none of them

@@ -4,9 +4,6 @@
 // redirected into temporary files, which are read back once it has ended.
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
 #include "native_file.h"
 
 namespace velunor::testing {
@@ -15,18 +12,6 @@ namespace velunor::testing {
 struct ChildSetup {
   std::string WorkingDirectory{};  // empty: the test's own
 };
-
-struct ChildResult {
-  int ExitStatus = -1;  // 127 when it could not be started
-  std::string Out;
-  std::string Err;
-};
-
-// One word of a command line, quoted for the C runtime to split it again. The tests' words hold no
-// quote and end in no backslash, which would need escaping.
-inline std::wstring QuotedWord(const std::wstring& word) {
-  return L"\"" + word + L"\"";
-}
 
 inline HANDLE CaptureFile() {
   wchar_t folder[MAX_PATH + 1];
@@ -49,12 +34,13 @@ inline std::string ReadBackAndClose(HANDLE file) {
   return text;
 }
 
-// Runs `program` with `arguments` and waits for it, capturing its standard output and error.
 inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
                             const ChildSetup& setup = {}) {
   ChildResult result;
-  std::wstring line = QuotedWord(WideText(program));
-  for (const std::string& word : arguments) line += L" " + QuotedWord(WideText(word));
+  // Each word quoted for the C runtime to split the line again: the tests' words hold no quote and
+  // end in no backslash, which would need escaping.
+  std::wstring line = L"\"" + WideText(program) + L"\"";
+  for (const std::string& word : arguments) line += L" \"" + WideText(word) + L"\"";
   const HANDLE out = CaptureFile();
   const HANDLE err = CaptureFile();
   STARTUPINFOW start{};
