@@ -275,6 +275,8 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         const int id = LOWORD(wParam);
         if (id == ControlId(Control::Command1) && ::IsWindowEnabled(Command1)) {
           Command1_Click();
+        } else if (id == ControlId(Control::Check2) && !::IsWindowEnabled(Check2)) {
+          UndoLockedClick();
         } else if (id >= ControlId(Control::Option1_0) && id <= ControlId(Control::Option1_2)) {
           UpdateOptionTabStop();
         }
@@ -386,6 +388,12 @@ void Form1::UpdateOptionTabStop() {
     const bool selected = ::SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED;
     ::SetWindowLongPtrW(option, GWL_STYLE, selected ? style | WS_TABSTOP : style & ~WS_TABSTOP);
   }
+}
+
+// A click that reaches the locked check box (sent by another program: the user's cannot) is
+// taken back, so the setting stays as the run read it.
+void Form1::UndoLockedClick() {
+  ::SendMessageW(Check2, BM_SETCHECK, Check2Ticked() ? BST_UNCHECKED : BST_CHECKED, 0);
 }
 
 int Form1::HScroll1Value() const {

@@ -79,6 +79,7 @@ class Form1 : public Form1Base {
   void OnWheel(WPARAM wParam);
   // Only the selected option is a stop of the Tab key, so that Tab enters the group there.
   void UpdateOptionTabStop();
+  void UndoLockedClick();
   // The controls inside a frame are usable only while both they and their frame are enabled.
   void ApplyEnabled(design::Control control);
 
