@@ -27,9 +27,13 @@ class FileDialog {
   std::string Filter;
 
   // Lets the user choose an existing file to read.
-  virtual void ShowOpen() = 0;
+  void ShowOpen() { Show(false); }
   // Lets the user choose the file to write.
-  virtual void ShowSave() = 0;
+  void ShowSave() { Show(true); }
+
+ protected:
+  // Each toolkit's own dialog, for reading or for writing.
+  virtual void Show(bool save) = 0;
 };
 
 }  // namespace velunor

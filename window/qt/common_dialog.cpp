@@ -205,14 +205,6 @@ class ShownFolder {
 
 }  // namespace
 
-void CommonDialog::ShowOpen() {
-  Show(false);
-}
-
-void CommonDialog::ShowSave() {
-  Show(true);
-}
-
 void CommonDialog::Show(bool save) {
   QByteArray& state = DialogState();
   QtFileDialog dialog(parent_, QString::fromStdString(DialogTitle), Flags);

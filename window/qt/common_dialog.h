@@ -17,11 +17,8 @@ class CommonDialog : public FileDialog {
   // The dialog is shown modal to parent (may be null).
   explicit CommonDialog(QWidget* parent = nullptr) : parent_(parent) {}
 
-  void ShowOpen() override;
-  void ShowSave() override;
-
  private:
-  void Show(bool save);
+  void Show(bool save) override;
 
   QWidget* parent_;
 };

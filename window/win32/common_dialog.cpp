@@ -36,14 +36,6 @@ std::wstring DialogFilter(const std::string& filter) {
 
 }  // namespace
 
-void CommonDialog::ShowOpen() {
-  Show(false);
-}
-
-void CommonDialog::ShowSave() {
-  Show(true);
-}
-
 void CommonDialog::Show(bool save) {
   // The proposed name: its folder is where the dialog opens (the working folder when it has
   // none), the rest is put into the name field, where a wildcard filters the list.

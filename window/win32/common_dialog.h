@@ -14,11 +14,8 @@ class CommonDialog : public FileDialog {
   // The dialog is shown modal to owner (may be null).
   explicit CommonDialog(HWND owner = nullptr) : owner_(owner) {}
 
-  void ShowOpen() override;
-  void ShowSave() override;
-
  private:
-  void Show(bool save);
+  void Show(bool save) override;
 
   HWND owner_;
 };
