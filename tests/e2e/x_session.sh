@@ -1,29 +1,26 @@
 # shellcheck shell=bash disable=SC2154  # work, velunor, close_window and fail come from the caller
-# Drives the window program in a private X server by the keyboard; sourced by the end-to-end test,
-# the window benchmark and the script that takes the README's pictures. The caller sets work (a
+# Drives the window program in a private X server by the keyboard; sourced by the end-to-end tests,
+# the window benchmarks and the scripts that take the README's pictures. The caller sets work (a
 # private folder), velunor and, for close_app, close_window (absolute paths), defines fail, and
 # kills $app_pid and $xvfb_pid when it ends.
-
 for tool in Xvfb xdotool timeout; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/setup installs it)" >&2; exit 1; }
 done
 xvfb_pid="" app_pid="" main=""
 
-# Starts Xvfb on a free display, which it chooses and writes to the descriptor it is given, and
-# points the programs started afterwards at it.
+# Starts Xvfb on a free display, which it writes to the descriptor given, and points the programs
+# started afterwards at it.
 start_x_server() {
   local display_fd
   exec {display_fd}>"$work/display"
   Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -wr -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   exec {display_fd}>&-
-  for _ in $(seq 100); do
-    grep -q . "$work/display" 2>/dev/null && break
+  until grep -q . "$work/display"; do
     kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     sleep 0.1
   done
-  DISPLAY=":$(head -n 1 "$work/display")"
-  export DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
+  export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
   mkdir -m 700 "$XDG_RUNTIME_DIR"
 }
 
@@ -41,14 +38,15 @@ window() {
   echo "$id"
 }
 
-# Waits until no visible window's title matches the pattern.
-gone() {
+# Waits for as long as the condition holds, at most ten seconds.
+while_true() {
   for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    "$@" || return 0
     sleep 0.1
   done
-  fail "window \"$1\" still open"
+  return 1
 }
+gone() { while_true xdotool search --onlyvisible --name "$1" &>/dev/null || fail "\"$1\" still open"; }
 
 # Starts the program in the work folder, with the arguments given and with the file-size signal
 # at its default as in a user's shell, and waits for its window.
@@ -67,16 +65,11 @@ close_app() {
 
 # Waits for the program to end and expects the exit status given.
 expect_end() {
-  local expected=$1
-  for _ in $(seq 100); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$app_pid" 2>/dev/null && fail "the program did not end"
+  while_true kill -0 "$app_pid" 2>/dev/null || fail "the program did not end"
   local status=0
   wait "$app_pid" || status=$?
   app_pid=""
-  [ "$status" -eq "$expected" ] || fail "the program ended with status $status"
+  [ "$status" -eq "$1" ] || fail "the program ended with status $status"
 }
 
 # Chooses the log in the open dialog by typing its full path.
@@ -94,4 +87,3 @@ confirm_summary() {
   gone '^Velunor$'
   kill -0 "$app_pid" 2>/dev/null || fail "the program ended after the run"
 }
-
