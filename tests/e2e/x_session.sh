@@ -3,9 +3,8 @@
 # the window benchmarks and the scripts that take the README's pictures. The caller sets work (a
 # private folder), velunor and, for close_app, close_window (absolute paths), defines fail, and
 # kills $app_pid and $xvfb_pid when it ends.
-for tool in Xvfb xdotool timeout; do
-  command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/setup installs it)" >&2; exit 1; }
-done
+command -v Xvfb xdotool timeout >/dev/null ||
+  { echo "missing: Xvfb, xdotool or timeout (scripts/setup installs them)" >&2 && exit 1; }
 xvfb_pid="" app_pid="" main=""
 
 # Starts Xvfb on a free display, which it writes to the descriptor given, and points the programs
