@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Windows window program under Wine, driven by the keyboard through the system's own open and
-# save dialogs: it converts as the velunor-convert.exe beside it does and leaves nothing in the
-# registry or its folder; at 150 % its window is one and a half times as large.
+# The Windows window program under Wine, by the keyboard through the system's own dialogs: it
+# converts as the velunor-convert.exe beside it does, leaving nothing in the registry or its folder;
+# at 150 % its window is one and a half times as large.
 #   run_e2e_windows.sh VELUNOR_EXE
 set -euo pipefail
 [ -n "${VELUNOR_X_SERVER:-}" ] || exec "$(dirname "$0")/with_x_server.sh" "$0" "$@"
@@ -19,7 +19,6 @@ registry() { "$velunor" reg export HKCU "$(winpath "$work/reg")" /y &>/dev/null 
 size_is() { [ "$(xdotool getwindowgeometry --shell "$main" | grep 'WIDTH\|HEIGHT' | paste -sd' ')" = \
   "WIDTH=$1 HEIGHT=$2" ] || fail "the client area is not $1 x $2"; }
 
-echo "== a log through the open and save dialogs: the converter's CSV, the summary, no registry trace"
 { seq -f '$1;1;;%08g00000000000000000000000000000000000000000' 20000 && echo '$2;1;;faulty'; } |
   sed 's/$/\r/' >"$work/m_DAT.LOG"
 "$velunor" "$(dirname "$exe")/velunor-convert.exe" -o "$(winpath "$work/ref.CSV")" \
@@ -43,7 +42,6 @@ added=$(diff <(echo "$before") <(registry) | grep '^>' | grep -ai 'DAT\.LOG\|\.C
 xdotool windowfocus --sync "$main" key alt+F4
 expect_end 0
 
-echo "== at 150 %: the window one and a half times as large"
 "$velunor" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f &>/dev/null
 start_app "$exe"
 size_is 530 416

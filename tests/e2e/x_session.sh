@@ -1,14 +1,12 @@
 # shellcheck shell=bash disable=SC2154  # work, velunor, close_window and fail come from the caller
-# Drives the window program in a private X server by the keyboard; sourced by the end-to-end tests,
-# the window benchmarks and the scripts that take the README's pictures. The caller sets work (a
-# private folder), velunor and, for close_app, close_window (absolute paths), defines fail, and
-# kills $app_pid and $xvfb_pid when it ends.
+# Drives the window program in a private X server by the keyboard, for the end-to-end tests, the
+# window benchmarks and the README's pictures. The caller sets work (a private folder), velunor and
+# close_app's close_window (absolute paths), defines fail, and kills $app_pid and $xvfb_pid at its end.
 command -v Xvfb xdotool timeout >/dev/null ||
   { echo "missing: Xvfb, xdotool or timeout (scripts/setup installs them)" >&2 && exit 1; }
 xvfb_pid="" app_pid="" main=""
 
-# Starts Xvfb on a free display, which it writes to the descriptor given, and points the programs
-# started afterwards at it.
+# Starts Xvfb on a free display, which it names on the descriptor given, for the programs to come.
 start_x_server() {
   local display_fd
   exec {display_fd}>"$work/display"
@@ -37,12 +35,9 @@ window() {
   echo "$id"
 }
 
-# Waits for as long as the condition holds, at most ten seconds.
+# Waits while the command succeeds, at most ten seconds.
 while_true() {
-  for _ in $(seq 100); do
-    "$@" || return 0
-    sleep 0.1
-  done
+  for _ in $(seq 100); do "$@" || return 0 && sleep 0.1; done
   return 1
 }
 gone() { while_true xdotool search --onlyvisible --name "$1" &>/dev/null || fail "\"$1\" still open"; }

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The zip and the installer for Windows under Wine. Both deliver the staged folder, which must hold
-# every file the installer's source names: the zip as its one folder Velunor-VERSION/, the
-# installer (msiexec /i /qn, per machine) in Program Files\Velunor with a Start-menu entry. A later
-# version replaces it, and uninstalling that (msiexec /x /qn) leaves no file, entry or key behind.
-# The installed window program meets its end-to-end test.
+# The zip and the installer for Windows under Wine deliver the staged folder, which holds every file
+# the installer's source names: the zip as its one folder, the installer per machine in Program
+# Files\Velunor with a Start-menu entry. A later version replaces it, and its uninstall leaves nothing.
 #   check_windows_packages.sh PACKAGE(without .zip/.msi) STAGED_FOLDER WXS
 set -euo pipefail
 package=$1 staged=$2 wxs=$3
@@ -13,8 +11,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/velunor-windows-XXXXXX")
 folder="$WINEPREFIX/drive_c/Program Files/Velunor"
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 export WINEDEBUG=-all
-trap 'set +e; for msi in "$package.msi" "$work/next.msi"; do "$wine" msiexec /x "$msi" /qn; done &>/dev/null
-  rm -rf "$work"' EXIT
+trap 'set +e; for msi in "$package.msi" "$work/next.msi"; do "$wine" msiexec /x "$msi" /qn
+  done &>/dev/null; rm -rf "$work"' EXIT
 failed=0
 fail() { echo "FAIL: $*" >&2 && failed=1; }
 [ ! -e "$folder" ] || { fail "Velunor is installed before the test" && exit 1; }
@@ -48,7 +46,8 @@ entry() { code=$(msiinfo export "$1" Property | awk '$1 == "ProductCode" { print
 links() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/*' -iname 'Velunor*' || true; }
 "$wine" msiexec /i "$package.msi" /qn || fail "msiexec /i ended with $?"
 diff -r "$staged" "$folder" || fail "installed files differ from the staged ones"
-[ "$(entry "$package.msi")" = "DisplayName=Velunor DisplayVersion=$version" ] || fail "uninstall entry: $(entry "$package.msi")"
+[ "$(entry "$package.msi")" = "DisplayName=Velunor DisplayVersion=$version" ] ||
+  fail "uninstall entry: $(entry "$package.msi")"
 [ "$("$wine" "$folder/velunor-convert.exe" --version | tr -d '\r')" = "velunor-convert $version" ] ||
   fail "the installed converter is not of version $version"
 [ "$(links | xargs -r -d '\n' basename)" = Velunor.lnk ] && grep -qa 'Velunor\.exe' "$(links)" ||
@@ -56,16 +55,16 @@ diff -r "$staged" "$folder" || fail "installed files differ from the staged ones
 "$here/../e2e/run_e2e_windows.sh" "$folder/Velunor.exe" || fail "the installed window program"
 
 # A later version, built from the same source with the same files, takes this one's place.
-IFS=. read -r major minor patch <<<"$version"
-next=$major.$minor.$((patch + 1))
+next=${version%.*}.$((${version##*.} + 1))
 defines=(-D "Version=$next" -D Icon=velunor.ico)
 while read -r name define; do
-  [ ! -f "$staged/$name" ] || defines+=(-D "$define=$(basename "$staged")/$name")
+  defines+=(-D "$define=$(basename "$staged")/$name")
 done < <(sed -n 's/.* Name="\([^"]*\)" Source="$(var\.\([A-Za-z]*\))".*/\1 \2/p' "$wxs")
 (cd "$staged/.." && wixl -a x64 "${defines[@]}" -o "$work/next.msi" "$wxs") || fail "wixl $next"
 "$wine" msiexec /i "$work/next.msi" /qn || fail "msiexec /i of $next ended with $?"
 [ -z "$(entry "$package.msi")" ] || fail "$version stays beside $next"
-[ "$(entry "$work/next.msi")" = "DisplayName=Velunor DisplayVersion=$next" ] || fail "$next is not installed"
+[ "$(entry "$work/next.msi")" = "DisplayName=Velunor DisplayVersion=$next" ] ||
+  fail "$next is not installed"
 diff -r "$staged" "$folder" || fail "the update changed the installed files"
 
 "$wine" msiexec /x "$work/next.msi" /qn || fail "msiexec /x ended with $?"
