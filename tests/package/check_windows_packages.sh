@@ -44,6 +44,8 @@ entry() { code=$(msiinfo export "$1" Property | awk '$1 == "ProductCode" { print
   "$wine" reg query "$uninstall\\$code" 2>/dev/null | tr -d '\r' |
     awk '$1 ~ /^Display(Name|Version)$/ { print $1 "=" $3 }' | sort | paste -sd' '; }
 links() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/*' -iname 'Velunor*' || true; }
+# Per machine: Wine puts even such an installer's Start-menu entry into the user's menu.
+msiinfo export "$package.msi" Property | grep -q $'^ALLUSERS\t1' || fail "not for all users"
 "$wine" msiexec /i "$package.msi" /qn || fail "msiexec /i ended with $?"
 diff -r "$staged" "$folder" || fail "installed files differ from the staged ones"
 [ "$(entry "$package.msi")" = "DisplayName=Velunor DisplayVersion=$version" ] ||
