@@ -2,10 +2,10 @@
 # The Windows window program under Wine, by the keyboard through the system's own dialogs: it
 # converts as the velunor-convert.exe beside it does, leaving nothing in the registry or its folder;
 # at 150 % its window is one and a half times as large.
-#   run_e2e_windows.sh VELUNOR_EXE
+#   run_e2e_windows.sh VELUNOR_EXE [VELUNOR_CONVERT_EXE, by default the one beside it]
 set -euo pipefail
 [ -n "${VELUNOR_X_SERVER:-}" ] || exec "$(dirname "$0")/with_x_server.sh" "$0" "$@"
-exe=$(realpath "$1")
+exe=$(realpath "$1") convert=$(realpath "${2:-$(dirname "$1")/velunor-convert.exe}")
 velunor=$(command -v /usr/lib/wine/wine64 wine64 | head -n 1) # starts the program given
 work=$(mktemp -d "${TMPDIR:-/tmp}/velunor-e2e-windows-XXXXXX")
 # shellcheck disable=SC2086  # the id, when set, is a word of its own
@@ -21,7 +21,7 @@ size_is() { [ "$(xdotool getwindowgeometry --shell "$main" | grep 'WIDTH\|HEIGHT
 
 { seq -f '$1;1;;%08g00000000000000000000000000000000000000000' 20000 && echo '$2;1;;faulty'; } |
   sed 's/$/\r/' >"$work/m_DAT.LOG"
-"$velunor" "$(dirname "$exe")/velunor-convert.exe" -o "$(winpath "$work/ref.CSV")" \
+"$velunor" "$convert" -o "$(winpath "$work/ref.CSV")" \
   "$(winpath "$work/m_DAT.LOG")" &>/dev/null || fail "velunor-convert.exe failed"
 before=$(registry) || fail "the registry could not be exported"
 start_app "$exe"
@@ -36,7 +36,8 @@ sleep 0.5
 xdotool key Return # the proposal: beside the log, named after it
 confirm_summary
 cmp "$work/m.CSV" "$work/ref.CSV" || fail "m.CSV differs from the converter's"
-# No recently used files or folders of the dialogs.
+# No key or text value of the program's own. (Wine's file dialog, as Windows', lists its last
+# folder per program in ComDlg32's LastVisitedMRU, in UTF-16 bytes that this does not read.)
 added=$(diff <(echo "$before") <(registry) | grep '^>' | grep -ai 'DAT\.LOG\|\.CSV\|velunor' || true)
 [ -z "$added" ] || fail "the registry holds the run: $added"
 xdotool windowfocus --sync "$main" key alt+F4
