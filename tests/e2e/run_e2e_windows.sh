@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows window program under Wine, by the keyboard through the system's own dialogs: it
 # converts as the velunor-convert.exe beside it does, leaving nothing in the registry or its folder;
-# at 150 % its window is one and a half times as large.
+# at 150 % its window is one and a half times as large; a fatal error ends it with status 1.
 #   run_e2e_windows.sh VELUNOR_EXE [VELUNOR_CONVERT_EXE, by default the one beside it]
 set -euo pipefail
 [ -n "${VELUNOR_X_SERVER:-}" ] || exec "$(dirname "$0")/with_x_server.sh" "$0" "$@"
@@ -18,6 +18,13 @@ registry() { "$velunor" reg export HKCU "$(winpath "$work/reg")" /y &>/dev/null 
   iconv -f UTF-16 -t UTF-8 "$work/reg" && rm "$work/reg"; }
 size_is() { [ "$(xdotool getwindowgeometry --shell "$main" | grep 'WIDTH\|HEIGHT' | paste -sd' ')" = \
   "WIDTH=$1 HEIGHT=$2" ] || fail "the client area is not $1 x $2"; }
+# Confirms in the file dialog so titled the path given, or else its proposal.
+choose() {
+  window "$1" >/dev/null
+  sleep 0.5 # the dialog fills its list first
+  [ -z "${2:-}" ] || { xdotool key ctrl+a && xdotool type --delay 5 "$(winpath "$2")"; }
+  xdotool key Return
+}
 
 { seq -f '$1;1;;%08g00000000000000000000000000000000000000000' 20000 && echo '$2;1;;faulty'; } |
   sed 's/$/\r/' >"$work/m_DAT.LOG"
@@ -27,13 +34,8 @@ before=$(registry) || fail "the registry could not be exported"
 start_app "$exe"
 size_is 353 277
 xdotool key alt+d
-window '^Log-Datei zum Einlesen' >/dev/null
-sleep 0.5 # each dialog fills its list first
-xdotool type --delay 5 "$(winpath "$work/m_DAT.LOG")"
-xdotool key Return
-window '^CSV-Datei zum Speichern' >/dev/null
-sleep 0.5
-xdotool key Return # the proposal: beside the log, named after it
+choose '^Log-Datei zum Einlesen' "$work/m_DAT.LOG"
+choose '^CSV-Datei zum Speichern' # the proposal: beside the log, named after it
 confirm_summary
 cmp "$work/m.CSV" "$work/ref.CSV" || fail "m.CSV differs from the converter's"
 # No key or text value of the program's own. (Wine's file dialog, as Windows', lists its last
@@ -46,8 +48,13 @@ expect_end 0
 "$velunor" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f &>/dev/null
 start_app "$exe"
 size_is 530 416
-xdotool windowfocus --sync "$main" key alt+F4
-expect_end 0
+# Appending to the log itself is fatal: the program ends with its message and status 1.
+xdotool key alt+a alt+d
+choose '^Log-Datei zum Einlesen' "$work/m_DAT.LOG"
+choose '^CSV-Datei zum Speichern' "$work/m_DAT.LOG"
+window '^Es ist ein Fehler aufgetreten - Programm-Ende:$' >/dev/null
+xdotool key Return
+expect_end 1
 [ "$(cd "$work" && ls | grep -v app.log | paste -sd' ')" = "m.CSV m_DAT.LOG ref.CSV" ] ||
   fail "files in the folder: $(ls "$work")"
 echo "all checks passed"
