@@ -16,17 +16,14 @@ rm -f "$build"/deb/*.deb
 cmake --build "$build" --target deb &>"$work/log" || failed
 window_deb=$build/deb/velunor_2.0.2_amd64.deb convert_deb=$build/deb/velunor-convert_2.0.2_amd64.deb
 dpkg-deb -x "$window_deb" "$work/window" && dpkg-deb -x "$convert_deb" "$work/convert" || failed
-files() { # FOLDER FILE...: the unpacked package holds these files and no other
-  diff <(printf '%s\n' "${@:2}" | sort) <(cd "$1" && find . -type f | cut -c3- | sort) ||
-    { echo "^ files of $1" && fail=1; }
-}
-files "$work/window" usr/bin/velunor usr/share/applications/velunor.desktop \
-  usr/share/icons/hicolor/{{16x16,32x32,48x48}/apps/velunor.png,scalable/apps/velunor.svg} \
-  usr/share/man/{de/,}man1/velunor.1.gz usr/share/doc/velunor/{copyright,changelog.gz} \
-  usr/share/metainfo/invalid.velunor.velunor.metainfo.xml
-files "$work/convert" usr/bin/velunor-convert usr/share/man/{de/,}man1/velunor-convert.1.gz \
-  usr/share/doc/velunor-convert/{copyright,changelog.gz} \
-  usr/share/bash-completion/completions/velunor-convert
+# Each package holds exactly its program's files (diff: < missing, > not expected).
+diff <(printf '%s\n' window/usr/{bin/velunor,share/applications/velunor.desktop} \
+  window/usr/share/icons/hicolor/{{16x16,32x32,48x48}/apps/velunor.png,scalable/apps/velunor.svg} \
+  window/usr/share/{man/{de/,}man1/velunor.1.gz,doc/velunor/{copyright,changelog.gz}} \
+  window/usr/share/metainfo/invalid.velunor.velunor.metainfo.xml convert/usr/bin/velunor-convert \
+  convert/usr/share/{man/{de/,}man1/velunor-convert.1.gz,doc/velunor-convert/{copyright,changelog.gz}} \
+  convert/usr/share/bash-completion/completions/velunor-convert | sort) \
+  <(cd "$work" && find window convert -type f | sort) || fail=1
 desktop-file-validate "$work"/window/usr/share/applications/* || fail=1
 appstreamcli validate --no-net "$work"/window/usr/share/metainfo/* || fail=1
 # lintian reports groff's warnings, but not a NAME line that apropos cannot read.
@@ -58,8 +55,7 @@ state() { dpkg-query -W -f='${db:Status-Status} ' velunor velunor-convert 2>/dev
 apt=(apt-get -y -q --no-install-recommends -o DPkg::Lock::Timeout=120)
 export DEBIAN_FRONTEND=noninteractive && installed=1
 "${apt[@]}" install "$convert_deb" &>"$work/log" || failed
-# Qt is on this machine for the build, so whether any came along shows little: follow every
-# dependency the package could pull in instead.
+# Qt is here for the build anyway: follow every dependency the package could pull in instead.
 closure=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
   --no-replaces --no-enhances velunor-convert | grep -v '^ ')
 grep -qx libc6 <<<"$closure" || { echo "no dependencies followed: $closure" && fail=1; }
