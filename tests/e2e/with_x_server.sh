@@ -14,6 +14,6 @@ fail() { echo "FAIL: $*" >&2 && exit 1; }
 . "$(dirname "$0")/x_session.sh"
 start_x_server
 export WINEPREFIX=$work/wine WINEDEBUG=-all VELUNOR_X_SERVER=$DISPLAY
-locale -a | grep -qix 'de_DE.utf8' && export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
+locale -a | grep -ix 'de_DE.utf8' >/dev/null && export LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
 "$wine" wineboot -i &>/dev/null || true
 "$@"

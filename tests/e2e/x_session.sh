@@ -17,7 +17,8 @@ start_x_server() {
     kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     sleep 0.1
   done
-  export DISPLAY=":$(head -n 1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+  DISPLAY=":$(head -n 1 "$work/display")"
+  export DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
   mkdir -m 700 "$XDG_RUNTIME_DIR"
 }
 

@@ -11,8 +11,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/velunor-windows-XXXXXX")
 folder="$WINEPREFIX/drive_c/Program Files/Velunor"
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 export WINEDEBUG=-all
-trap 'set +e; for msi in "$package.msi" "$work/next.msi"; do "$wine" msiexec /x "$msi" /qn
-  done &>/dev/null; rm -rf "$work"' EXIT
+cleanup() { "$wine" msiexec /x "$package.msi" /qn; "$wine" msiexec /x "$work/next.msi" /qn; }
+trap 'set +e; cleanup &>/dev/null; rm -rf "$work"' EXIT
 failed=0
 fail() { echo "FAIL: $*" >&2 && failed=1; }
 [ ! -e "$folder" ] || { fail "Velunor is installed before the test" && exit 1; }
@@ -29,7 +29,7 @@ readme=$staged/LIESMICH.txt
   fail "LIESMICH.txt: not UTF-8 with a mark and CR LF"
 grep -q "Velunor $version für Windows" "$readme" || fail "LIESMICH.txt: not for $version"
 for program in "$staged"/*.exe; do
-  ! x86_64-w64-mingw32-objdump -h "$program" | grep -q '\.debug' || fail "$program: debug sections"
+  ! x86_64-w64-mingw32-objdump -h "$program" | grep '\.debug' || fail "$program: debug sections"
   resources=$(x86_64-w64-mingw32-windres -i "$program" -O rc 2>/dev/null) || true
   for want in "FILEVERSION ${version//./, }, 0" "\"ProductVersion\", \"$version\"" \
     "\"FileVersion\", \"$version\"" "\"ProductName\", \"Velunor\"" "\"CompanyName\", \"Velunor\"" \
@@ -45,7 +45,7 @@ entry() { code=$(msiinfo export "$1" Property | awk '$1 == "ProductCode" { print
     awk '$1 ~ /^Display(Name|Version)$/ { print $1 "=" $3 }' | sort | paste -sd' '; }
 links() { find "$WINEPREFIX/drive_c" -path '*/Start Menu/Programs/*' -iname 'Velunor*' || true; }
 # Per machine: Wine puts even such an installer's Start-menu entry into the user's menu.
-msiinfo export "$package.msi" Property | grep -q $'^ALLUSERS\t1' || fail "not for all users"
+msiinfo export "$package.msi" Property | grep $'^ALLUSERS\t1' >/dev/null || fail "not for all users"
 "$wine" msiexec /i "$package.msi" /qn || fail "msiexec /i ended with $?"
 diff -r "$staged" "$folder" || fail "installed files differ from the staged ones"
 [ "$(entry "$package.msi")" = "DisplayName=Velunor DisplayVersion=$version" ] ||
