@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The zip and the installer for Windows under Wine deliver the staged folder, which holds every file
-# the installer's source names: the zip as its one folder, the installer per machine in Program
-# Files\Velunor with a Start-menu entry. A later version replaces it, and its uninstall leaves nothing.
+# The zip and the installer for Windows, under Wine: both deliver the staged folder, which holds the
+# files the installer's source names; the installer per machine into Program Files\Velunor with a
+# Start-menu entry, replaced by a later version, whose uninstall leaves nothing behind.
 #   check_windows_packages.sh PACKAGE(without .zip/.msi) STAGED_FOLDER WXS
 set -euo pipefail
 package=$1 staged=$2 wxs=$3
