@@ -2,7 +2,7 @@
 # Drives the window program in a private X server by the keyboard, for the end-to-end tests, the
 # window benchmarks and the README's pictures. The caller sets work (a private folder), velunor and
 # close_app's close_window (absolute paths), defines fail, and kills $app_pid and $xvfb_pid at its end.
-command -v Xvfb xdotool timeout >/dev/null ||
+[ "$(command -v Xvfb xdotool timeout | wc -l)" = 3 ] ||
   { echo "missing: Xvfb, xdotool or timeout (scripts/setup installs them)" >&2 && exit 1; }
 xvfb_pid="" app_pid="" main=""
 
