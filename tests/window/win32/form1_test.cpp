@@ -121,42 +121,33 @@ TEST_F(Form1Test, StartsWithTheDesignedDefaultsAndIsUsedByKeyboard) {
 }
 
 TEST_F(Form1Test, SplitBarMovesByClickKeysAndWheelAndFollowsOnlyAReleasedThumb) {
-  HWND bar = form.HScroll1;
-  const auto scroll = [&](WORD code, WORD position = 0) {
-    ::SendMessageW(form.Handle(), WM_HSCROLL, MAKEWPARAM(code, position),
-                   reinterpret_cast<LPARAM>(bar));
+  // A key on the focused bar, a scroll message from it (a track click, the thumb) or notches of
+  // the wheel towards the user.
+  const auto move = [&](char how, int what) {
+    if (how == 'k') return Key(form, what);
+    const WPARAM wParam = how == 's' ? what : MAKEWPARAM(0, -WHEEL_DELTA * what);
+    ::SendMessageW(form.Handle(), how == 's' ? WM_HSCROLL : WM_MOUSEWHEEL, wParam,
+                   how == 's' ? reinterpret_cast<LPARAM>(form.HScroll1) : 0);
   };
-  const auto wheel = [&](int notches) {
-    ::SendMessageW(form.Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA * notches), 0);
-  };
-  // Track clicks, keys on the focused bar and notches of the wheel towards the user.
-  const std::tuple<std::function<void()>, const wchar_t*> moves[] = {
-      {[&] { scroll(SB_PAGERIGHT); }, L"01 h, 00 min"},
-      {[&] {
-         for (UINT key : {VK_LEFT, VK_RIGHT, VK_RIGHT, VK_RIGHT}) Key(form, key);
-       },
-       L"00 h, 03 min"},
-      {[&] { Key(form, VK_END); }, L"48 h, 00 min"},
-      {[&] {
-         Key(form, VK_END);
-         scroll(SB_PAGELEFT);
-       },
-       L"47 h, 00 min"},
-      {[&] { wheel(1); }, L"00 h, 01 min"},
-  };
-  ::SetFocus(bar);
-  for (const auto& [move, text] : moves) {
-    move();
+  const std::pair<std::vector<std::pair<char, int>>, const wchar_t*> moves[] = {
+      {{{'s', SB_PAGERIGHT}}, L"01 h, 00 min"},
+      {{{'k', VK_LEFT}, {'k', VK_RIGHT}, {'k', VK_RIGHT}, {'k', VK_RIGHT}}, L"00 h, 03 min"},
+      {{{'k', VK_END}}, L"48 h, 00 min"},
+      {{{'k', VK_END}, {'s', SB_PAGELEFT}}, L"47 h, 00 min"},
+      {{{'w', 1}}, L"00 h, 01 min"}};
+  ::SetFocus(form.HScroll1);
+  for (const auto& [steps, text] : moves) {
+    for (const auto& [how, what] : steps) move(how, what);
     EXPECT_EQ(TextOf(form.Text1), text);
     EXPECT_TRUE(!::IsWindowVisible(form.Check2) && ::IsWindowVisible(form.Label1));
-    Key(form, VK_HOME);  // back to the left end
-    wheel(-1);           // and no further
-    EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 0);
+    move('k', VK_HOME);  // back to the left end
+    move('w', -1);       // and no further
+    EXPECT_EQ(::GetScrollPos(form.HScroll1, SB_CTL), 0);
     EXPECT_EQ(TextOf(form.Text1), L"Keine Teilung");
   }
-  scroll(SB_THUMBTRACK, 500);
+  move('s', MAKEWPARAM(SB_THUMBTRACK, 500));
   EXPECT_EQ(TextOf(form.Text1), L"Keine Teilung");  // nothing while dragging
-  scroll(SB_THUMBPOSITION, 500);
+  move('s', MAKEWPARAM(SB_THUMBPOSITION, 500));
   EXPECT_EQ(TextOf(form.Text1), Utf16(FormatSplitInterval(500 * 60)));
 }
 
