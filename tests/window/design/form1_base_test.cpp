@@ -42,7 +42,7 @@ class FakeForm : public Form1Base {
     for (const design::ControlDesign& c : design::kControls) Enabled[c.Id] = Visible[c.Id] = true;
     Visible[Label1] = false;
   }
-  using Form1Base::CloseDuringRun;
+  using Form1Base::CloseDuringRun, Form1Base::Running;
 
   int Split = 0, Option = design::kDefaultOption, Bar = 0, Passes = 0, RunPasses = 0,
       LockedPasses = 0;
@@ -148,6 +148,7 @@ TEST(Form1BaseTest, ClickConvertsOrRefusesOrReturnsQuietlyOrReportsTheEnd) {
     // Locked at every event pass of the run; unlocked after it, unless the program ends.
     EXPECT_EQ(form.LockedPasses, form.RunPasses);
     EXPECT_EQ(form.RunPasses > 0, text == sum || close);
+    EXPECT_FALSE(form.Running());
     for (design::Control c : {Command1, Frame1, Frame2, Frame3})
       EXPECT_EQ(form.Enabled[c], end < 0);
     EXPECT_EQ(form.Ended, end < 0 ? std::vector<int>{} : std::vector<int>{end});
