@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,8 +31,7 @@ inline std::wstring TextOf(HWND window) {
 }
 
 inline std::wstring ItemText(HWND dialog, int id) {
-  HWND item = ::GetDlgItem(dialog, id);
-  return item ? TextOf(item) : std::wstring();
+  return TextOf(::GetDlgItem(dialog, id));
 }
 
 // The folder a file dialog shows.
@@ -71,59 +70,41 @@ namespace detail {
 struct Answering {
   std::vector<ModalAnswer> Answers;
   std::size_t Next = 0;
-  std::map<HWND, DWORD> Answered;  // and when
-  HWND Waiting = nullptr;
+  std::set<HWND> Answered;
+  HWND Seen = nullptr;  // the modal window open now, since when
   DWORD Since = 0;
 };
 inline Answering* answering = nullptr;
 
-// The enabled modal window of this thread.
-inline HWND OpenModal() {
-  HWND found = nullptr;
+inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  Answering& a = *answering;
+  HWND modal = nullptr;  // the enabled modal window of this thread
   ::EnumThreadWindows(
       ::GetCurrentThreadId(),
-      [](HWND window, LPARAM result) -> BOOL {
+      [](HWND window, LPARAM found) -> BOOL {
         wchar_t type[16];
         ::GetClassNameW(window, type, 16);
-        if (std::wstring(type) == L"#32770" && ::IsWindowVisible(window) &&
-            ::IsWindowEnabled(window)) {
-          *reinterpret_cast<HWND*>(result) = window;
-          return FALSE;
-        }
-        return TRUE;
+        const bool modal = std::wstring(type) == L"#32770" && ::IsWindowVisible(window) &&
+                           ::IsWindowEnabled(window);
+        if (modal) *reinterpret_cast<HWND*>(found) = window;
+        return !modal;
       },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  HWND modal = OpenModal();
+      reinterpret_cast<LPARAM>(&modal));
   const DWORD now = ::GetTickCount();
-  if (const auto answered = answering->Answered.find(modal);
-      answered != answering->Answered.end()) {
-    // An answer the window did not take (a refusal of its own, say) must not hang the test.
-    if (now - answered->second > 10000) {
-      ADD_FAILURE() << "window still open: " << Utf8(TextOf(modal));
-      Press(modal, IDCANCEL);
-      answered->second = now;
-    }
-    return;
-  }
+  if (modal != a.Seen) a.Seen = modal, a.Since = now;
   // A window is answered once it has settled: the file dialog fills its list after it shows.
-  if (modal != answering->Waiting) {
-    answering->Waiting = modal;
-    answering->Since = now;
-    return;
+  if (!modal || now - a.Since < 200) return;
+  if (a.Answered.contains(modal)) {
+    // An answer the window did not take (a refusal of its own, say) must not hang the test.
+    if (now - a.Since < 10000) return;
+    ADD_FAILURE() << "window still open: " << Utf8(TextOf(modal));
+    a.Since = now;
+    return Press(modal, IDCANCEL);
   }
-  if (!modal || now - answering->Since < 200) return;
-  answering->Waiting = nullptr;
-  answering->Answered[modal] = now;
-  if (answering->Next == answering->Answers.size()) {
-    ADD_FAILURE() << "unexpected window: " << Utf8(TextOf(modal));
-    Press(modal, IDCANCEL);
-    return;
-  }
-  answering->Answers[answering->Next++](modal);
+  a.Answered.insert(modal);
+  if (a.Next < a.Answers.size()) return a.Answers[a.Next++](modal);
+  ADD_FAILURE() << "unexpected window: " << Utf8(TextOf(modal));
+  Press(modal, IDCANCEL);
 }
 }  // namespace detail
 
@@ -137,7 +118,6 @@ inline std::size_t AnswerInTurn(const std::function<void()>& act,
   const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, detail::Tick);
   act();
   ::KillTimer(nullptr, timer);
-  detail::answering = nullptr;
   return state.Next;
 }
 
