@@ -1,10 +1,7 @@
-// The converter where a case folder cannot put it: another user, a 2 GiB log, an output or report
-// another run holds, signals mid-run, a FIFO without a writer, logs waiting behind a slow one,
-// threads that cannot be had, a working folder that is gone or too deep for an absolute path; and
-// the console's progress line. A failure is reported with its number and text and harms nothing.
+// The converter where a case folder cannot put it: signals mid-run, a FIFO without a writer, logs
+// waiting behind a slow one; and the console's progress line.
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,44 +30,6 @@ std::string Ticks(int count) {
   std::string log;
   while (count-- > 0) log += "$1;1;;" + std::string(49, '0') + "\r\n";
   return log;
-}
-
-// A call in `folder` (empty: the test's own) that fails with `error` alone and writes no output.
-void ExpectError(const fs::path& folder, const std::vector<std::string>& args,
-                 const std::string& error, ChildSetup setup = {}) {
-  setup.WorkingDirectory = folder.string();
-  const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, args, setup);
-  EXPECT_EQ(result.ExitStatus, 1);
-  EXPECT_EQ(result.Err, error);
-  EXPECT_EQ(result.Out, "");
-}
-
-TEST(Fault, OutputReadOnlyForAnotherUser) {
-  TempDir dir;
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
-  WriteFile(dir / "m_DAT.LOG", Ticks(1));
-  WriteFile(dir / "m.CSV", "alt\r\n");
-  fs::permissions(dir / "m.CSV", fs::perms::owner_read | fs::perms::others_read);
-  fs::permissions(dir.Path(), fs::perms::all);
-  ExpectError(dir.Path(), {"--append", "m_DAT.LOG"},
-              "velunor-convert: m.CSV: 70 - Zugriff verweigert\n", {.User = 65534});
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
-}
-
-// Two records, then one line past the 32-bit byte count: the log's length alone overflows, before
-// any record is read. The log is sparse: it costs no disk.
-TEST(Fault, LogOver2GiB) {
-  TempDir dir;
-  const std::string log = dir / "m_DAT.LOG";
-  const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT, 0644);
-  ASSERT_EQ(::pwrite(fd, Ticks(2).data(), 2 * 57, 0), 2 * 57);
-  ASSERT_EQ(::ftruncate(fd, (1LL << 31) + 200), 0);
-  ::close(fd);
-  const auto written = fs::last_write_time(log);  // any write to the log would change it
-  ExpectError(dir.Path(), {"m_DAT.LOG"}, "velunor-convert: m_DAT.LOG: 6 - Überlauf\n");
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
-  EXPECT_EQ(fs::last_write_time(log), written);
-  EXPECT_EQ(fs::file_size(log), (1ULL << 31) + 200);
 }
 
 // What a test's stand-in for the terminal got so far: a terminal sees only what has been handed
@@ -104,47 +63,6 @@ TEST(Console, ProgressLineOnATerminal) {
   silent.Show({3, 8, 45, 0, 0}, start + 1s);
   EXPECT_EQ(Shown(terminal), shown + "\r3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...");
   std::fclose(terminal);
-}
-
-const std::string kOld = "$6;1;;aus einem frueheren Lauf.\r\n";
-
-TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
-  const std::pair<std::vector<std::string>, const char*> rows[] = {
-      {{"m_DAT.LOG"}, "m.CSV"},
-      {{"--append", "m_DAT.LOG"}, "m.CSV"},
-      {{"--split=1", "m_DAT.LOG"}, "m_00d00h00m.CSV"},
-      {{"--rejected=r.csv", "m_DAT.LOG"}, "r.csv"}};
-  for (const auto& [arguments, file] : rows) {
-    TempDir dir;
-    WriteFile(dir / file, kOld);
-    const int held = ::open((dir / file).c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    WriteFile(dir / "m_DAT.LOG", Ticks(150));
-    ExpectError(dir.Path(), arguments,
-                "velunor-convert: " + std::string(file) + ": 70 - Zugriff verweigert\n");
-    ::close(held);
-    EXPECT_EQ(ReadFile(dir / file), kOld);
-  }
-}
-
-// Worker threads that cannot be had (no room for their stacks) leave the call to those there
-// are, down to none: every log is converted, nothing aborts.
-TEST(Threads, FewerThanAskedFor) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the sanitizer needs more address space than the limit leaves";
-#endif
-  for (const char* space : {"1500000", "900000"}) {  // room for one stack of 1 GB, for none
-    TempDir dir;
-    for (const char* log : {"a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"}) WriteFile(dir / log, Ticks(1));
-    const std::string script =
-        std::string("ulimit -s 1000000; ulimit -v ") + space + "; exec \"$0\" \"$@\"";
-    const ChildResult result = RunChild(
-        "/bin/sh",
-        {"-c", script, VELUNOR_CONVERT_PATH, "--jobs=3", "a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"},
-        {dir.Path().string()});
-    EXPECT_EQ(result.ExitStatus, 0) << space << result.Err;
-    for (const char* csv : {"a.CSV", "b.CSV", "c.CSV"}) EXPECT_EQ(ReadFile(dir / csv), Ticks(1));
-  }
 }
 
 // Waits up to ten seconds for `ready`, which a sound converter reaches at once.
@@ -298,28 +216,6 @@ TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
   const std::string report = ReadFile(dir / "r.csv");
   EXPECT_EQ(report.size(), expected.size());
   EXPECT_TRUE(report == expected);  // too long to be shown
-}
-
-// A working folder that has been deleted, or that lies deeper than an absolute path may reach:
-// the names are used as given.
-TEST(WorkingFolder, GoneOrTooDeep) {
-  TempDir dir;
-  const fs::path home = fs::current_path();
-  fs::create_directory(dir / "gone");
-  fs::current_path(dir / "gone");
-  fs::remove(dir / "gone");
-  ExpectError({}, {"m_DAT.LOG"}, "velunor-convert: m_DAT.LOG: 53 - Datei nicht gefunden\n");
-
-  const std::string level(200, 'd');  // 22 levels: more than the 4096 bytes of a path
-  fs::current_path(dir.Path());
-  for (int i = 0; i < 22; ++i) fs::create_directory(level), fs::current_path(level);
-  WriteFile("m_DAT.LOG", Ticks(2));
-  const ChildResult deep = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"});
-  EXPECT_EQ(deep.ExitStatus, 0) << deep.Err;
-  EXPECT_EQ(ReadFile("m.CSV"), Ticks(2));
-  fs::remove("m_DAT.LOG"), fs::remove("m.CSV");
-  for (int i = 0; i < 22; ++i) fs::current_path(".."), fs::remove(level);
-  fs::current_path(home);
 }
 
 }  // namespace
