@@ -170,7 +170,7 @@ TEST_P(Case, Run) {
 #ifdef _WIN32
   if (Exists(folder / "linux-only")) GTEST_SKIP() << "needs Linux (a link, a device file)";
 #else
-  if (Exists(folder / "windows-only")) GTEST_SKIP() << "about Windows' file names";
+  if (Exists(folder / "windows-only")) GTEST_SKIP() << "about Windows alone";
 #endif
   const int status = Exists(folder / "status") ? std::stoi(ReadFile(folder / "status")) : 0;
   if (Exists(folder / "calls")) {
