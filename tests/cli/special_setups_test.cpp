@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -65,15 +66,6 @@ TEST(Console, ProgressLineOnATerminal) {
   std::fclose(terminal);
 }
 
-// Waits up to ten seconds for `ready`, which a sound converter reaches at once.
-bool Eventually(const std::function<bool()>& ready) {
-  for (int i = 0; i < 10000; ++i) {
-    if (ready()) return true;
-    ::usleep(1000);
-  }
-  return false;
-}
-
 // 'S' while every thread of a started process sleeps (waits), 'R' while one does anything else, 0
 // before it starts and once it has ended. Plain system calls: a process that ends meanwhile fails
 // the read, which a stream would raise as an exception.
@@ -92,11 +84,23 @@ char State(const std::atomic<pid_t>& pid) {
   return state;
 }
 
+// Waits up to ten seconds for `ready`, which a sound converter reaches at once; gives up once the
+// converter `pid`, when given, has ended.
+bool Eventually(const std::function<bool()>& ready, const std::atomic<pid_t>* pid = nullptr) {
+  for (int i = 0; i < 10000; ++i) {
+    if (ready()) return true;
+    if (pid && *pid > 0 && State(*pid) == 0) return ready();
+    ::usleep(1000);
+  }
+  return false;
+}
+
 // Opens the FIFO once the converter has it open for reading, and sends `sent` into it.
-int Send(const std::string& fifo, const std::string& sent) {
+int Send(const std::string& fifo, const std::string& sent,
+         const std::atomic<pid_t>* pid = nullptr) {
   int writer = -1;
   EXPECT_TRUE(
-      Eventually([&] { return (writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+      Eventually([&] { return (writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }, pid));
   EXPECT_EQ(::write(writer, sent.data(), sent.size()), std::ssize(sent));
   return writer;
 }
@@ -106,75 +110,63 @@ bool AllRead(int writer) {
   return ::ioctl(writer, FIONREAD, &unread) == 0 && unread == 0;
 }
 
-// Stops a converter that reads a FIFO after `sent` has been written into it and read; without
+// Stops a converter that reads FIFOs after `sent` has been written into each and read; without
 // anything sent, the FIFO never has a writer. A signal ignored at the start (nohup) stays so.
+// Several logs run at once, by default one per processor: one signal stops every conversion at a
+// line boundary, and a log not yet begun (c) is not started.
 TEST(Stop, AtALineBoundaryKeepingWhatWasRead) {
-  const std::string fifo = "m_DAT.LOG", halfLine = "$1;1;;000";
-  const std::tuple<int, bool, std::string, std::string> rows[] = {
-      {SIGINT, false, Ticks(150), Ticks(150)},
-      {SIGTERM, false, Ticks(3) + halfLine, Ticks(3)},
-      {SIGHUP, false, Ticks(3), Ticks(3)},
-      {SIGINT, false, "", ""},
-      {SIGHUP, true, Ticks(3), Ticks(3)}};
-  for (const auto& [signal, ignored, sent, csv] : rows) {
+  const std::string halfLine = "$1;1;;000";
+  const std::tuple<int, bool, std::string, std::string, std::vector<std::string>> rows[] = {
+      {SIGINT, false, Ticks(150), Ticks(150), {"m"}},
+      {SIGTERM, false, Ticks(3) + halfLine, Ticks(3), {"m"}},
+      {SIGHUP, false, Ticks(3), Ticks(3), {"m"}},
+      {SIGINT, false, "", "", {"m"}},
+      {SIGHUP, true, Ticks(3), Ticks(3), {"m"}},
+      {SIGTERM, false, Ticks(3) + halfLine, Ticks(3), {"a", "b"}}};
+  for (const auto& [signal, ignored, sent, csv, fifos] : rows) {
+    if (fifos.size() > 1 && std::thread::hardware_concurrency() < 2) continue;
     TempDir dir;
-    ASSERT_EQ(::mkfifo((dir / fifo).c_str(), 0600), 0);
-    const std::string script = std::string(ignored ? "trap '' HUP; " : "") + "exec \"$0\" " + fifo;
+    std::vector<std::string> args{
+        "-c", ignored ? "trap '' HUP; exec \"$0\" \"$@\"" : "exec \"$0\" \"$@\"",
+        VELUNOR_CONVERT_PATH};
+    for (const std::string& name : fifos) {
+      args.push_back(name + "_DAT.LOG");
+      ASSERT_EQ(::mkfifo((dir / args.back()).c_str(), 0600), 0);
+    }
+    if (fifos.size() > 1) args.push_back("c_DAT.LOG"), WriteFile(dir / "c_DAT.LOG", Ticks(1));
     ChildResult result;
     std::atomic<pid_t> pid = 0;
     std::thread run([&] {
-      result = RunChild("/bin/sh", {"-c", script, VELUNOR_CONVERT_PATH},
-                        {.WorkingDirectory = dir.Path().string(), .Started = &pid});
+      result =
+          RunChild("/bin/sh", args, {.WorkingDirectory = dir.Path().string(), .Started = &pid});
     });
-    int writer = sent.empty() ? -1 : Send(dir / fifo, sent);
-    EXPECT_TRUE(Eventually([&] {
-      return (writer < 0 || AllRead(writer)) && fs::exists(dir / "m.CSV") && State(pid) == 'S';
-    }));
+    std::vector<int> writers;
+    for (const std::string& name : fifos)
+      writers.push_back(sent.empty() ? -1 : Send(dir / (name + "_DAT.LOG"), sent, &pid));
+    EXPECT_TRUE(Eventually(
+        [&] {
+          return std::ranges::all_of(writers,
+                                     [](int writer) { return writer < 0 || AllRead(writer); }) &&
+                 fs::exists(dir / (fifos.back() + ".CSV")) && State(pid) == 'S';
+        },
+        &pid));
     if (pid > 0) ::kill(pid, signal);
     if (!ignored) Eventually([&] { return State(pid) == 0; });
-    if (writer < 0) writer = ::open((dir / fifo).c_str(), O_WRONLY | O_NONBLOCK);
-    ::close(writer);  // the end of the log, for a converter that goes on: no test hangs
+    // The end of the log, for a converter that goes on: no test hangs.
+    if (writers[0] < 0) writers[0] = ::open((dir / "m_DAT.LOG").c_str(), O_WRONLY | O_NONBLOCK);
+    for (const int writer : writers) ::close(writer);
     run.join();
 
-    const std::string stopped = std::string("velunor-convert: Abbruch durch SIG") +
-                                sigabbrev_np(signal) +
-                                "; die Ausgabe endet mit dem letzten vollständigen Datensatz.\n";
+    const std::string stopped =
+        std::string("velunor-convert: Abbruch durch SIG") + sigabbrev_np(signal) +
+        (fifos.size() > 1 ? "; die Ausgaben enden" : "; die Ausgabe endet") +
+        " mit dem letzten vollständigen Datensatz.\n";
     EXPECT_EQ(result.ExitStatus, ignored ? 0 : 128 + signal) << signal;
     EXPECT_EQ(result.Err, ignored ? "" : stopped);
-    EXPECT_EQ(ReadFile(dir / "m.CSV"), csv) << signal;
+    EXPECT_EQ(result.Out.empty(), !ignored);  // the summary only of a run that went on
+    for (const std::string& name : fifos) EXPECT_EQ(ReadFile(dir / (name + ".CSV")), csv) << signal;
+    EXPECT_FALSE(fs::exists(dir / "c.CSV"));
   }
-}
-
-// Several logs at once, by default one per processor: one signal stops every conversion at a line
-// boundary, and no log not yet begun is started.
-TEST(Stop, EveryLogOfACall) {
-  if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "needs two processors";
-  TempDir dir;
-  const std::string sent = Ticks(3) + "$1;1;;000";
-  for (const char* log : {"a_DAT.LOG", "b_DAT.LOG"})
-    ASSERT_EQ(::mkfifo((dir / log).c_str(), 0600), 0);
-  WriteFile(dir / "c_DAT.LOG", Ticks(1));
-  ChildResult result;
-  std::atomic<pid_t> pid = 0;
-  std::thread run([&] {
-    result = RunChild(VELUNOR_CONVERT_PATH, {"a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"},
-                      {.WorkingDirectory = dir.Path().string(), .Started = &pid});
-  });
-  const int a = Send(dir / "a_DAT.LOG", sent), b = Send(dir / "b_DAT.LOG", sent);
-  EXPECT_TRUE(Eventually(
-      [&] { return AllRead(a) && AllRead(b) && fs::exists(dir / "b.CSV") && State(pid) == 'S'; }));
-  if (pid > 0) ::kill(pid, SIGTERM);
-  Eventually([&] { return State(pid) == 0; });
-  ::close(a), ::close(b);
-  run.join();
-  EXPECT_EQ(result.ExitStatus, 128 + SIGTERM);
-  EXPECT_EQ(result.Out, "");
-  EXPECT_EQ(result.Err,
-            "velunor-convert: Abbruch durch SIGTERM; die Ausgaben enden mit dem letzten "
-            "vollständigen Datensatz.\n");
-  EXPECT_EQ(ReadFile(dir / "a.CSV"), Ticks(3));
-  EXPECT_EQ(ReadFile(dir / "b.CSV"), Ticks(3));
-  EXPECT_FALSE(fs::exists(dir / "c.CSV"));
 }
 
 // Logs waiting behind a slow one keep their rows neither in a file nor in memory: a log whose rows

@@ -52,13 +52,7 @@ std::string Gzip(const std::string& text, int level) {
   return out.substr(0, z.total_out);
 }
 
-class Run : public ::testing::Test {
- protected:
-  RunTotals Convert(const std::string& log) {
-    WriteFile(dir / "m_DAT.LOG", log);
-    return RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window);
-  }
-
+struct Run : ::testing::Test {
   testing::TempDir dir;
   RecordingWindow window;
 };
@@ -72,7 +66,8 @@ TEST_F(Run, RecordsAcrossTheOutputBufferEnd) {
     for (int i = 0; i < ticks; ++i) log += Record("$1;1;;", 55);
     for (int i = 0; i < sixes; ++i) log += Record("$6;1;;", 31);
     for (int i = 0; i < longs + 200; ++i) log += Record("$4;1;;", 63);
-    Convert(log);
+    WriteFile(dir / "m_DAT.LOG", log);
+    RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window);
     EXPECT_EQ(ReadFile(dir / "m.CSV"), log);
   }
 }
