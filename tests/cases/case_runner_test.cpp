@@ -172,6 +172,9 @@ TEST_P(Case, Run) {
 #else
   if (Exists(folder / "windows-only")) GTEST_SKIP() << "about Windows alone";
 #endif
+#ifdef __SANITIZE_ADDRESS__
+  if (Exists(folder / "no-sanitizers")) GTEST_SKIP() << "limits what the sanitizers need";
+#endif
   const int status = Exists(folder / "status") ? std::stoi(ReadFile(folder / "status")) : 0;
   if (Exists(folder / "calls")) {
     // A table of calls: each an `args` line, then the lines of standard error it gets, before
