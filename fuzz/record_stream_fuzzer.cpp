@@ -1,12 +1,14 @@
-// Converts arbitrary bytes and compares the output files, counters, time ticks and the progress
-// after every line with a plain model of the rules that reads the log byte by byte. Byte 0:
-// status-channel mode (low two bits, modulo 3), one-minute slices (bit 2), append (bit 3); byte 1:
-// the reader's block size; the rest is the log.
-#include <cmath>
+// Converts arbitrary bytes and checks what holds for any log: no error and nothing the sanitizers
+// see; the same files, counters and percents whatever the reader's block size; every CSV line a
+// record-long line of the log, in the log's order; counters that add up; slices of 60 time ticks.
+// Byte 0: status-channel mode (low two bits, modulo 3), one-minute slices (bit 2), append (bit 3);
+// byte 1: the reader's block size; the rest is the log.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <string_view>
+#include <tuple>
 
 #include "gzip_reader.h"
 #include "recording_window.h"
@@ -24,112 +26,97 @@ void Check(bool same, const std::string& what) {
   std::abort();
 }
 
-// The channel of a line by its first six characters, 0 for none; the status channels 7 and 8 may
-// begin with "§" (0xA7) instead of "$".
-int Channel(const std::string& line) {
-  if (line.size() < 6 || line.substr(2, 4) != ";1;;" || line[1] < '1' || line[1] > '8') return 0;
-  return line[0] == '$' || (line[0] == '\xA7' && line[1] >= '7') ? line[1] - '0' : 0;
-}
+struct Result {
+  RunTotals Totals;
+  std::string Calls;  // to the window, without the event passes, which follow the blocks read
+  std::int32_t Written = 0;
+  std::map<std::string, std::string> Files;  // every output, slices in their order
 
-// What a line becomes; `text` is set for a written line.
-RecordOutcome Filter(const std::string& line, StatusChannelMode mode, std::string& text) {
-  const int channel = Channel(line);
-  if (channel == 0 || (channel >= 7 && mode == StatusChannelMode::Discard))
-    return RecordOutcome::Ignored;
-  const std::size_t length = channel == 4 && line.size() == 63 ? 63 : channel >= 6 ? 31 : 55;
-  if (line.size() != length) return RecordOutcome::Rejected;
-  text = channel >= 7 && mode == StatusChannelMode::Transform ? "$" + line.substr(1) : line;
-  return RecordOutcome::Written;
-}
-
-struct Outcome {
-  std::map<std::string, std::string> Files;
-  std::int64_t Read = 0, Written = 0, Rejected = 0, Ticks = 0;
-  bool SawChannel = false;
-  std::string Calls = "[";  // to the window: " N" for a new progress N
-  int Shown = -1;
-
-  void Progress(int percent) {
-    if (percent != Shown) Calls += " " + std::to_string(Shown = percent);
+  auto Key() const {
+    return std::tie(Totals.BytesWritten, Totals.BytesRead, Totals.RejectedLines,
+                    Totals.SawChannelRecord, Calls, Written, Files);
   }
 };
 
-// The run: each line filtered, written and counted, then the progress; a new file every 60 ticks.
-Outcome Model(std::string_view bytes, StatusChannelMode mode, bool split, const std::string& old) {
-  Outcome run;
-  std::string file = split ? "f_00d00h00m.CSV" : "f.CSV";
-  run.Files[file] = old;
-  int ticks = 0;
-  std::string line;
-  // A line ends at a carriage return, a line feed right after it belongs to it, and the last line
-  // counts without a terminator too.
-  for (std::size_t i = 0; i < bytes.size(); line.clear(), ++i) {
-    for (; i < bytes.size() && bytes[i] != '\r'; ++i) line += bytes[i];
-    if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    run.Read += static_cast<std::int64_t>(line.size());
-    std::string text;
-    const RecordOutcome outcome = Filter(line, mode, text);
-    run.Rejected += outcome == RecordOutcome::Rejected;
-    run.SawChannel |= Channel(line) != 0;
-    const bool tick = outcome == RecordOutcome::Written && Channel(line) == 1;
-    if (outcome == RecordOutcome::Written) {
-      run.Files[file] += text + "\r\n";
-      run.Written += static_cast<std::int64_t>(line.size());
-      ticks += tick;
-    }
-    // The nearest percent, an exact half to the even one (the default rounding mode).
-    run.Progress(
-        static_cast<int>(std::nearbyint(static_cast<double>(run.Read) / bytes.size() * 100)));
-    char slice[40];
-    std::snprintf(slice, sizeof slice, "f_00d00h%02dm.CSV", ticks / 60);  // inputs are small
-    if (split && tick && ticks % 60 == 0) run.Files[file = slice] = "";
+Result Convert(const std::string& bytes, const RunOptions& options, std::size_t block) {
+  static velunor::testing::TempDir dir;  // in TMPDIR, which fuzz/run-fuzzer removes afterwards
+  velunor::testing::WriteFile(dir / "f_DAT.LOG", bytes);
+  if (options.Append) velunor::testing::WriteFile(dir / "f.CSV", "alt\r\n");
+  velunor::testing::RecordingWindow window;
+  Result run;
+  try {
+    const std::string first = options.SplitMinutes ? "f_00d00h00m.CSV" : "f.CSV";
+    run.Totals = RunConversion(dir / "f_DAT.LOG", dir / first, dir / "f", options, window, block);
+  } catch (const RunTimeError& error) {
+    Check(false, error.what());
   }
-  run.Progress(100);
-  run.Calls += " ]";
-  run.Ticks = ticks;
+  run.Calls = window.Calls;
+  std::erase(run.Calls, 'e');
+  run.Written = window.Written;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    if (entry.path().filename() == "f_DAT.LOG") continue;
+    run.Files[entry.path().filename().string()] = velunor::testing::ReadFile(entry.path());
+    std::filesystem::remove(entry.path());
+  }
   return run;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace velunor::testing;
   if (size < 2) return 0;
   const auto mode = static_cast<StatusChannelMode>((data[0] & 3) % 3);
   const bool split = (data[0] & 4) != 0, append = (data[0] & 8) != 0 && !split;
   const std::size_t block = data[1] < 240 ? 1 + data[1] % 130 : std::size_t{4096} << data[1] % 9;
   const std::string bytes(reinterpret_cast<const char*>(data + 2), size - 2);
-  if (StartsAsGzip(bytes.data(), bytes.size())) return 0;  // a compressed log, not the model's
-  const std::string old = append ? "alt\r\n" : "";
-  const Outcome model = Model(bytes, mode, split, old);
+  if (StartsAsGzip(bytes.data(), bytes.size())) return 0;  // a compressed log
+  const RunOptions options{mode, append, std::int16_t{split}};
+  const Result run = Convert(bytes, options, block);
+  Check(run.Key() == Convert(bytes, options, 1 << 20).Key(), "another block size");
 
-  static TempDir dir;  // in TMPDIR, which fuzz/run-fuzzer removes afterwards
-  WriteFile(dir / "f_DAT.LOG", bytes);
-  if (append) WriteFile(dir / "f.CSV", old);
-  RecordingWindow window;
-  RunTotals totals;
-  try {
-    totals = RunConversion(dir / "f_DAT.LOG", dir / model.Files.begin()->first, dir / "f",
-                           {mode, append, std::int16_t{split}}, window, block);
-  } catch (const RunTimeError& error) {
-    Check(false, error.what());
+  // A line ends at a carriage return; a line feed right after it belongs to it.
+  std::vector<std::string> lines;
+  std::int64_t read = 0;
+  for (std::size_t at = 0, end; at < bytes.size();
+       at = end + 1 + (end + 1 < bytes.size() && bytes[end + 1] == '\n')) {
+    end = std::min(bytes.find('\r', at), bytes.size());
+    lines.push_back(bytes.substr(at, end - at));
+    read += static_cast<std::int64_t>(end - at);
   }
-  Check(totals.BytesRead == model.Read && totals.BytesWritten == model.Written &&
-            window.Written == model.Written && totals.RejectedLines == model.Rejected,
-        "counters");
-  Check(totals.SawChannelRecord == model.SawChannel, "channel record seen");
-  // The window has its events after every time tick and before every block read; the percents
-  // come in the model's order.
-  std::string calls = window.Calls;
-  const auto passes = static_cast<std::int64_t>(std::erase(calls, 'e'));
-  const auto reads = static_cast<std::int64_t>(bytes.size() / block) + 2;
-  Check(passes >= model.Ticks && passes <= model.Ticks + reads, "window passes");
-  Check(calls == model.Calls, "window calls " + calls + " instead of " + model.Calls);
-  const auto files = std::distance(std::filesystem::directory_iterator(dir.Path()), {});
-  Check(files == std::ssize(model.Files) + 1, "number of files");
-  for (const auto& [name, content] : model.Files) {
-    Check(ReadFile(dir / name) == content, name);
-    std::filesystem::remove(dir / name);
+  Check(run.Totals.BytesRead == read, "bytes read");
+
+  std::size_t next = 0;
+  std::int64_t written = 0, records = 0;
+  for (const auto& [name, content] : run.Files) {
+    std::string_view csv = content;
+    if (append) {
+      Check(csv.starts_with("alt\r\n"), "appended to");
+      csv.remove_prefix(5);
+    }
+    int ticks = 0;
+    std::string record;
+    while (!csv.empty()) {
+      // The log's next line that became this record, a status channel's "§" made "$" or not.
+      for (; next < lines.size(); ++next) {
+        record = lines[next];
+        if (csv.starts_with(record + "\r\n")) break;
+        if (record.starts_with('\xA7') && csv.starts_with("$" + record.substr(1) + "\r\n")) break;
+      }
+      Check(next++ < lines.size(), "a record the log does not have in this order");
+      const std::size_t length = record.size();
+      Check(length == 31 || length == 55 || length == 63, "record length");
+      csv.remove_prefix(length + 2);
+      written += static_cast<std::int64_t>(length);
+      ++records;
+      ticks += record.starts_with("$1;1;;");
+    }
+    const bool last = name == run.Files.rbegin()->first;
+    // A slice ends right after its 60th time tick.
+    Check(!split || last || (ticks == 60 && record.starts_with("$1;1;;")), "slice " + name);
   }
+  Check(run.Totals.BytesWritten == written && run.Written == written, "bytes written");
+  Check(run.Totals.RejectedLines + records <= std::ssize(lines), "lines rejected");
+
+  Check(run.Calls.starts_with("[") && run.Calls.ends_with(" 100 ]"), "display " + run.Calls);
   return 0;
 }

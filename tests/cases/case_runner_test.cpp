@@ -1,10 +1,6 @@
-// Runs every folder beside this file as one case: `args` through velunor-convert in a fresh working
-// folder laid out from `in/`, compared byte for byte with `stdout`, `stderr`, `status` and `out/`.
-// In `args` the word '' stands for an empty one. Linux only: `redirect` is a shell redirection of
-// the converter's standard output (">/dev/full", ">&-"), and `file-size-limit` a limit in bytes
-// past which SIGXFSZ comes, at its default. `linux-only` and `windows-only` skip a case elsewhere.
-// A plain conversion of one regular log runs again in-process through RunConversion at tiny block
-// sizes, so that the same cases cover the reader's block boundaries.
+// Runs every folder beside this file as one case, as README.md "Tests" describes its files. A plain
+// conversion of one regular log runs again in-process through RunConversion at tiny block sizes,
+// so that the same cases cover the reader's block boundaries.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +8,14 @@
 #include <optional>
 #include <set>
 #include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 #include "child_process.h"
 #include "command_line.h"
@@ -97,7 +101,9 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     std::string out, err;
     const std::ptrdiff_t open = OpenFiles();
     try {
-      out = SummaryText(RunConversion(input, output, base, options, window, block)) + "\n";
+      const RunTotals totals = RunConversion(input, output, base, options, window, block);
+      out = SummaryText(totals) + "\n";
+      EXPECT_EQ(window.Written, totals.BytesWritten);
     } catch (const RunTimeError& error) {
       err = ErrorText(error) + "\n";
     }
@@ -108,6 +114,9 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     EXPECT_EQ(err, message.substr(message.rfind(':', message.find(" - ")) + 1)) << run;
     ExpectFiles(folder, work.Path(), run);
     EXPECT_EQ(OpenFiles(), open) << run;
+    if (block == 1 << 20 && Exists(folder / "window-calls")) {
+      EXPECT_EQ(window.Calls + "\n", ReadFile(folder / "window-calls"));
+    }
   }
 }
 
@@ -124,17 +133,30 @@ void ExpectCall(const fs::path& folder, std::vector<std::string> words, const st
   TempDir work;
   LayOut(folder, work.Path());
   std::string program = VELUNOR_CONVERT_PATH;
-  ChildSetup setup{work.Path().string()};
 #ifndef _WIN32
-  if (Exists(folder / "redirect")) {
-    const std::string redirect = ReadFile(folder / "redirect");
-    words.insert(words.begin(), {"-c", "exec \"$0\" \"$@\" " + redirect, program});
+  if (Exists(folder / "shell")) {
+    words.insert(words.begin(), {"-c", ReadFile(folder / "shell"), program});
     program = "/bin/sh";
   }
-  if (Exists(folder / "file-size-limit"))
-    setup.FileSizeLimit = std::stoll(ReadFile(folder / "file-size-limit"));
 #endif
-  const ChildResult result = RunChild(program, words, setup);
+  // Another program's hold on a file for the time of the call: a lock, on Windows a handle that
+  // lets others only read.
+  const bool holds = Exists(folder / "hold");
+  const fs::path held = holds ? work.Path() / WordsOf(ReadFile(folder / "hold")).at(0) : "";
+#ifdef _WIN32
+  const HANDLE hold = holds ? ::CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                            : INVALID_HANDLE_VALUE;
+#else
+  const int hold = holds ? ::open(held.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+  EXPECT_TRUE(!holds || ::flock(hold, LOCK_EX) == 0) << held;
+#endif
+  const ChildResult result = RunChild(program, words, {work.Path().string()});
+#ifdef _WIN32
+  if (holds) ::CloseHandle(hold);
+#else
+  ::close(hold);
+#endif
   EXPECT_EQ(result.ExitStatus, status) << words.back();
   EXPECT_EQ(result.Out, out);
   EXPECT_EQ(result.Err, err);
@@ -148,7 +170,10 @@ TEST_P(Case, Run) {
 #ifdef _WIN32
   if (Exists(folder / "linux-only")) GTEST_SKIP() << "needs Linux (a link, a device file)";
 #else
-  if (Exists(folder / "windows-only")) GTEST_SKIP() << "about Windows' file names";
+  if (Exists(folder / "windows-only")) GTEST_SKIP() << "about Windows alone";
+#endif
+#ifdef __SANITIZE_ADDRESS__
+  if (Exists(folder / "no-sanitizers")) GTEST_SKIP() << "limits what the sanitizers need";
 #endif
   const int status = Exists(folder / "status") ? std::stoi(ReadFile(folder / "status")) : 0;
   if (Exists(folder / "calls")) {
@@ -164,7 +189,7 @@ TEST_P(Case, Run) {
   }
   const std::vector<std::string> words = WordsOf(ReadFile(folder / "args"));
   ExpectCall(folder, words, ReadFile(folder / "stdout"), ReadFile(folder / "stderr"), status);
-  const bool special = Exists(folder / "redirect") || Exists(folder / "file-size-limit");
+  const bool special = Exists(folder / "shell") || Exists(folder / "hold");
   if (status <= 1 && !special) RunInProcess(folder, words);
 }
 

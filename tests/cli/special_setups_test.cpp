@@ -1,16 +1,14 @@
-// The converter where a case folder cannot put it: another user, a 2 GiB log, an output or report
-// another run holds, signals mid-run, a FIFO without a writer, logs waiting behind a slow one,
-// threads that cannot be had, a working folder that is gone or too deep for an absolute path; and
-// the console's progress line. A failure is reported with its number and text and harms nothing.
+// The converter where a case folder cannot put it: signals mid-run, a FIFO without a writer, logs
+// waiting behind a slow one; and the console's progress line.
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -33,44 +31,6 @@ std::string Ticks(int count) {
   std::string log;
   while (count-- > 0) log += "$1;1;;" + std::string(49, '0') + "\r\n";
   return log;
-}
-
-// A call in `folder` (empty: the test's own) that fails with `error` alone and writes no output.
-void ExpectError(const fs::path& folder, const std::vector<std::string>& args,
-                 const std::string& error, ChildSetup setup = {}) {
-  setup.WorkingDirectory = folder.string();
-  const ChildResult result = RunChild(VELUNOR_CONVERT_PATH, args, setup);
-  EXPECT_EQ(result.ExitStatus, 1);
-  EXPECT_EQ(result.Err, error);
-  EXPECT_EQ(result.Out, "");
-}
-
-TEST(Fault, OutputReadOnlyForAnotherUser) {
-  TempDir dir;
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
-  WriteFile(dir / "m_DAT.LOG", Ticks(1));
-  WriteFile(dir / "m.CSV", "alt\r\n");
-  fs::permissions(dir / "m.CSV", fs::perms::owner_read | fs::perms::others_read);
-  fs::permissions(dir.Path(), fs::perms::all);
-  ExpectError(dir.Path(), {"--append", "m_DAT.LOG"},
-              "velunor-convert: m.CSV: 70 - Zugriff verweigert\n", {.User = 65534});
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), "alt\r\n");
-}
-
-// Two records, then one line past the 32-bit byte count: the log's length alone overflows, before
-// any record is read. The log is sparse: it costs no disk.
-TEST(Fault, LogOver2GiB) {
-  TempDir dir;
-  const std::string log = dir / "m_DAT.LOG";
-  const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT, 0644);
-  ASSERT_EQ(::pwrite(fd, Ticks(2).data(), 2 * 57, 0), 2 * 57);
-  ASSERT_EQ(::ftruncate(fd, (1LL << 31) + 200), 0);
-  ::close(fd);
-  const auto written = fs::last_write_time(log);  // any write to the log would change it
-  ExpectError(dir.Path(), {"m_DAT.LOG"}, "velunor-convert: m_DAT.LOG: 6 - Überlauf\n");
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
-  EXPECT_EQ(fs::last_write_time(log), written);
-  EXPECT_EQ(fs::file_size(log), (1ULL << 31) + 200);
 }
 
 // What a test's stand-in for the terminal got so far: a terminal sees only what has been handed
@@ -106,56 +66,6 @@ TEST(Console, ProgressLineOnATerminal) {
   std::fclose(terminal);
 }
 
-const std::string kOld = "$6;1;;aus einem frueheren Lauf.\r\n";
-
-TEST(Lock, AFileAnotherRunWritesStaysAsItWas) {
-  const std::pair<std::vector<std::string>, const char*> rows[] = {
-      {{"m_DAT.LOG"}, "m.CSV"},
-      {{"--append", "m_DAT.LOG"}, "m.CSV"},
-      {{"--split=1", "m_DAT.LOG"}, "m_00d00h00m.CSV"},
-      {{"--rejected=r.csv", "m_DAT.LOG"}, "r.csv"}};
-  for (const auto& [arguments, file] : rows) {
-    TempDir dir;
-    WriteFile(dir / file, kOld);
-    const int held = ::open((dir / file).c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    WriteFile(dir / "m_DAT.LOG", Ticks(150));
-    ExpectError(dir.Path(), arguments,
-                "velunor-convert: " + std::string(file) + ": 70 - Zugriff verweigert\n");
-    ::close(held);
-    EXPECT_EQ(ReadFile(dir / file), kOld);
-  }
-}
-
-// Worker threads that cannot be had (no room for their stacks) leave the call to those there
-// are, down to none: every log is converted, nothing aborts.
-TEST(Threads, FewerThanAskedFor) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the sanitizer needs more address space than the limit leaves";
-#endif
-  for (const char* space : {"1500000", "900000"}) {  // room for one stack of 1 GB, for none
-    TempDir dir;
-    for (const char* log : {"a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"}) WriteFile(dir / log, Ticks(1));
-    const std::string script =
-        std::string("ulimit -s 1000000; ulimit -v ") + space + "; exec \"$0\" \"$@\"";
-    const ChildResult result = RunChild(
-        "/bin/sh",
-        {"-c", script, VELUNOR_CONVERT_PATH, "--jobs=3", "a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"},
-        {dir.Path().string()});
-    EXPECT_EQ(result.ExitStatus, 0) << space << result.Err;
-    for (const char* csv : {"a.CSV", "b.CSV", "c.CSV"}) EXPECT_EQ(ReadFile(dir / csv), Ticks(1));
-  }
-}
-
-// Waits up to ten seconds for `ready`, which a sound converter reaches at once.
-bool Eventually(const std::function<bool()>& ready) {
-  for (int i = 0; i < 10000; ++i) {
-    if (ready()) return true;
-    ::usleep(1000);
-  }
-  return false;
-}
-
 // 'S' while every thread of a started process sleeps (waits), 'R' while one does anything else, 0
 // before it starts and once it has ended. Plain system calls: a process that ends meanwhile fails
 // the read, which a stream would raise as an exception.
@@ -174,11 +84,23 @@ char State(const std::atomic<pid_t>& pid) {
   return state;
 }
 
+// Waits up to ten seconds for `ready`, which a sound converter reaches at once; gives up once the
+// converter `pid`, when given, has ended.
+bool Eventually(const std::function<bool()>& ready, const std::atomic<pid_t>* pid = nullptr) {
+  for (int i = 0; i < 10000; ++i) {
+    if (ready()) return true;
+    if (pid && *pid > 0 && State(*pid) == 0) return ready();
+    ::usleep(1000);
+  }
+  return false;
+}
+
 // Opens the FIFO once the converter has it open for reading, and sends `sent` into it.
-int Send(const std::string& fifo, const std::string& sent) {
+int Send(const std::string& fifo, const std::string& sent,
+         const std::atomic<pid_t>* pid = nullptr) {
   int writer = -1;
   EXPECT_TRUE(
-      Eventually([&] { return (writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+      Eventually([&] { return (writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }, pid));
   EXPECT_EQ(::write(writer, sent.data(), sent.size()), std::ssize(sent));
   return writer;
 }
@@ -188,75 +110,63 @@ bool AllRead(int writer) {
   return ::ioctl(writer, FIONREAD, &unread) == 0 && unread == 0;
 }
 
-// Stops a converter that reads a FIFO after `sent` has been written into it and read; without
+// Stops a converter that reads FIFOs after `sent` has been written into each and read; without
 // anything sent, the FIFO never has a writer. A signal ignored at the start (nohup) stays so.
+// Several logs run at once, by default one per processor: one signal stops every conversion at a
+// line boundary, and a log not yet begun (c) is not started.
 TEST(Stop, AtALineBoundaryKeepingWhatWasRead) {
-  const std::string fifo = "m_DAT.LOG", halfLine = "$1;1;;000";
-  const std::tuple<int, bool, std::string, std::string> rows[] = {
-      {SIGINT, false, Ticks(150), Ticks(150)},
-      {SIGTERM, false, Ticks(3) + halfLine, Ticks(3)},
-      {SIGHUP, false, Ticks(3), Ticks(3)},
-      {SIGINT, false, "", ""},
-      {SIGHUP, true, Ticks(3), Ticks(3)}};
-  for (const auto& [signal, ignored, sent, csv] : rows) {
+  const std::string halfLine = "$1;1;;000";
+  const std::tuple<int, bool, std::string, std::string, std::vector<std::string>> rows[] = {
+      {SIGINT, false, Ticks(150), Ticks(150), {"m"}},
+      {SIGTERM, false, Ticks(3) + halfLine, Ticks(3), {"m"}},
+      {SIGHUP, false, Ticks(3), Ticks(3), {"m"}},
+      {SIGINT, false, "", "", {"m"}},
+      {SIGHUP, true, Ticks(3), Ticks(3), {"m"}},
+      {SIGTERM, false, Ticks(3) + halfLine, Ticks(3), {"a", "b"}}};
+  for (const auto& [signal, ignored, sent, csv, fifos] : rows) {
+    if (fifos.size() > 1 && std::thread::hardware_concurrency() < 2) continue;
     TempDir dir;
-    ASSERT_EQ(::mkfifo((dir / fifo).c_str(), 0600), 0);
-    const std::string script = std::string(ignored ? "trap '' HUP; " : "") + "exec \"$0\" " + fifo;
+    std::vector<std::string> args{
+        "-c", ignored ? "trap '' HUP; exec \"$0\" \"$@\"" : "exec \"$0\" \"$@\"",
+        VELUNOR_CONVERT_PATH};
+    for (const std::string& name : fifos) {
+      args.push_back(name + "_DAT.LOG");
+      ASSERT_EQ(::mkfifo((dir / args.back()).c_str(), 0600), 0);
+    }
+    if (fifos.size() > 1) args.push_back("c_DAT.LOG"), WriteFile(dir / "c_DAT.LOG", Ticks(1));
     ChildResult result;
     std::atomic<pid_t> pid = 0;
     std::thread run([&] {
-      result = RunChild("/bin/sh", {"-c", script, VELUNOR_CONVERT_PATH},
-                        {.WorkingDirectory = dir.Path().string(), .Started = &pid});
+      result =
+          RunChild("/bin/sh", args, {.WorkingDirectory = dir.Path().string(), .Started = &pid});
     });
-    int writer = sent.empty() ? -1 : Send(dir / fifo, sent);
-    EXPECT_TRUE(Eventually([&] {
-      return (writer < 0 || AllRead(writer)) && fs::exists(dir / "m.CSV") && State(pid) == 'S';
-    }));
+    std::vector<int> writers;
+    for (const std::string& name : fifos)
+      writers.push_back(sent.empty() ? -1 : Send(dir / (name + "_DAT.LOG"), sent, &pid));
+    EXPECT_TRUE(Eventually(
+        [&] {
+          return std::ranges::all_of(writers,
+                                     [](int writer) { return writer < 0 || AllRead(writer); }) &&
+                 fs::exists(dir / (fifos.back() + ".CSV")) && State(pid) == 'S';
+        },
+        &pid));
     if (pid > 0) ::kill(pid, signal);
     if (!ignored) Eventually([&] { return State(pid) == 0; });
-    if (writer < 0) writer = ::open((dir / fifo).c_str(), O_WRONLY | O_NONBLOCK);
-    ::close(writer);  // the end of the log, for a converter that goes on: no test hangs
+    // The end of the log, for a converter that goes on: no test hangs.
+    if (writers[0] < 0) writers[0] = ::open((dir / "m_DAT.LOG").c_str(), O_WRONLY | O_NONBLOCK);
+    for (const int writer : writers) ::close(writer);
     run.join();
 
-    const std::string stopped = std::string("velunor-convert: Abbruch durch SIG") +
-                                sigabbrev_np(signal) +
-                                "; die Ausgabe endet mit dem letzten vollständigen Datensatz.\n";
+    const std::string stopped =
+        std::string("velunor-convert: Abbruch durch SIG") + sigabbrev_np(signal) +
+        (fifos.size() > 1 ? "; die Ausgaben enden" : "; die Ausgabe endet") +
+        " mit dem letzten vollständigen Datensatz.\n";
     EXPECT_EQ(result.ExitStatus, ignored ? 0 : 128 + signal) << signal;
     EXPECT_EQ(result.Err, ignored ? "" : stopped);
-    EXPECT_EQ(ReadFile(dir / "m.CSV"), csv) << signal;
+    EXPECT_EQ(result.Out.empty(), !ignored);  // the summary only of a run that went on
+    for (const std::string& name : fifos) EXPECT_EQ(ReadFile(dir / (name + ".CSV")), csv) << signal;
+    EXPECT_FALSE(fs::exists(dir / "c.CSV"));
   }
-}
-
-// Several logs at once, by default one per processor: one signal stops every conversion at a line
-// boundary, and no log not yet begun is started.
-TEST(Stop, EveryLogOfACall) {
-  if (std::thread::hardware_concurrency() < 2) GTEST_SKIP() << "needs two processors";
-  TempDir dir;
-  const std::string sent = Ticks(3) + "$1;1;;000";
-  for (const char* log : {"a_DAT.LOG", "b_DAT.LOG"})
-    ASSERT_EQ(::mkfifo((dir / log).c_str(), 0600), 0);
-  WriteFile(dir / "c_DAT.LOG", Ticks(1));
-  ChildResult result;
-  std::atomic<pid_t> pid = 0;
-  std::thread run([&] {
-    result = RunChild(VELUNOR_CONVERT_PATH, {"a_DAT.LOG", "b_DAT.LOG", "c_DAT.LOG"},
-                      {.WorkingDirectory = dir.Path().string(), .Started = &pid});
-  });
-  const int a = Send(dir / "a_DAT.LOG", sent), b = Send(dir / "b_DAT.LOG", sent);
-  EXPECT_TRUE(Eventually(
-      [&] { return AllRead(a) && AllRead(b) && fs::exists(dir / "b.CSV") && State(pid) == 'S'; }));
-  if (pid > 0) ::kill(pid, SIGTERM);
-  Eventually([&] { return State(pid) == 0; });
-  ::close(a), ::close(b);
-  run.join();
-  EXPECT_EQ(result.ExitStatus, 128 + SIGTERM);
-  EXPECT_EQ(result.Out, "");
-  EXPECT_EQ(result.Err,
-            "velunor-convert: Abbruch durch SIGTERM; die Ausgaben enden mit dem letzten "
-            "vollständigen Datensatz.\n");
-  EXPECT_EQ(ReadFile(dir / "a.CSV"), Ticks(3));
-  EXPECT_EQ(ReadFile(dir / "b.CSV"), Ticks(3));
-  EXPECT_FALSE(fs::exists(dir / "c.CSV"));
 }
 
 // Logs waiting behind a slow one keep their rows neither in a file nor in memory: a log whose rows
@@ -298,28 +208,6 @@ TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
   const std::string report = ReadFile(dir / "r.csv");
   EXPECT_EQ(report.size(), expected.size());
   EXPECT_TRUE(report == expected);  // too long to be shown
-}
-
-// A working folder that has been deleted, or that lies deeper than an absolute path may reach:
-// the names are used as given.
-TEST(WorkingFolder, GoneOrTooDeep) {
-  TempDir dir;
-  const fs::path home = fs::current_path();
-  fs::create_directory(dir / "gone");
-  fs::current_path(dir / "gone");
-  fs::remove(dir / "gone");
-  ExpectError({}, {"m_DAT.LOG"}, "velunor-convert: m_DAT.LOG: 53 - Datei nicht gefunden\n");
-
-  const std::string level(200, 'd');  // 22 levels: more than the 4096 bytes of a path
-  fs::current_path(dir.Path());
-  for (int i = 0; i < 22; ++i) fs::create_directory(level), fs::current_path(level);
-  WriteFile("m_DAT.LOG", Ticks(2));
-  const ChildResult deep = RunChild(VELUNOR_CONVERT_PATH, {"m_DAT.LOG"});
-  EXPECT_EQ(deep.ExitStatus, 0) << deep.Err;
-  EXPECT_EQ(ReadFile("m.CSV"), Ticks(2));
-  fs::remove("m_DAT.LOG"), fs::remove("m.CSV");
-  for (int i = 0; i < 22; ++i) fs::current_path(".."), fs::remove(level);
-  fs::current_path(home);
 }
 
 }  // namespace

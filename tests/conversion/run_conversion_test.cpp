@@ -11,7 +11,6 @@
 #include <io.h>
 #else
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -53,36 +52,10 @@ std::string Gzip(const std::string& text, int level) {
   return out.substr(0, z.total_out);
 }
 
-class Run : public ::testing::Test {
- protected:
-  RunTotals Convert(const std::string& log) {
-    WriteFile(dir / "m_DAT.LOG", log);
-    return RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window);
-  }
-
+struct Run : ::testing::Test {
   testing::TempDir dir;
   RecordingWindow window;
 };
-
-// Progress after every line, rounded half to even (55 of 440 bytes are 12.5 %); events after a
-// time tick and before every block read (the last read finds the end); no percent before the
-// first line, so an earlier run's 100 stays until then.
-TEST_F(Run, CallsTheWindowInOrder) {
-  Convert(Record("$1;1;;", 55) + Record("Kopf", 381));
-  EXPECT_EQ(window.Calls, "[ee 12 99e 100 ]");
-  EXPECT_EQ(window.Written, 55);
-  window = {};  // a window that shows no percent yet
-  Convert("");
-  EXPECT_EQ(window.Calls, "[e 100 ]");
-  EXPECT_EQ(window.Written, 0);
-  // Empty lines taken at once still show the percent of the first of them.
-  window = {};
-  Convert("\r\n\r\r\n" + Record("$6;1;;", 31));
-  EXPECT_EQ(window.Calls, "[e 0 82e 100 ]");  // 31 of 38 bytes after the record
-  window = {};
-  Convert("\r");  // the smallest log: one empty line, none of its byte counted as read
-  EXPECT_EQ(window.Calls, "[ee 0 100 ]");
-}
 
 // The long record after the fill does not fit into what is left of the output buffer (1 MiB) by
 // two bytes, or by its line end's last byte: the buffer is written out first. A record written
@@ -93,7 +66,8 @@ TEST_F(Run, RecordsAcrossTheOutputBufferEnd) {
     for (int i = 0; i < ticks; ++i) log += Record("$1;1;;", 55);
     for (int i = 0; i < sixes; ++i) log += Record("$6;1;;", 31);
     for (int i = 0; i < longs + 200; ++i) log += Record("$4;1;;", 63);
-    Convert(log);
+    WriteFile(dir / "m_DAT.LOG", log);
+    RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window);
     EXPECT_EQ(ReadFile(dir / "m.CSV"), log);
   }
 }
@@ -191,28 +165,6 @@ TEST_F(Run, LogFromADescriptorOfUnknownLength) {
 }
 
 #ifndef _WIN32
-// Opening a file when the process may have no more gives its own error, not a device error.
-TEST_F(Run, TooManyOpenFiles) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "the sanitizers' type checks need a free descriptor of their own";
-#endif
-  WriteFile(dir / "m_DAT.LOG", Record("$1;1;;", 55));
-  rlimit limit{};
-  getrlimit(RLIMIT_NOFILE, &limit);
-  const int lowest = open("/dev/null", O_RDONLY);
-  close(lowest);
-  rlimit low = limit;
-  low.rlim_cur = static_cast<rlim_t>(lowest) + 1;  // the log opens, the CSV cannot
-  setrlimit(RLIMIT_NOFILE, &low);
-  try {
-    RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window);
-    ADD_FAILURE() << "no error";
-  } catch (const RunTimeError& error) {
-    EXPECT_STREQ(error.what(), " 67 - Zu viele Dateien geöffnet");
-  }
-  setrlimit(RLIMIT_NOFILE, &limit);
-}
-
 // A CSV written to a descriptor handed over (standard output) is left open and unlocked.
 TEST_F(Run, OutputDescriptorLeftOpenAndUnlocked) {
   WriteFile(dir / "m_DAT.LOG", Record("$1;1;;", 55));

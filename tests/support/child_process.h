@@ -19,25 +19,20 @@ struct ChildResult {
 #include "child_process_win32.h"
 #else
 
-#include <grp.h>
 #include <signal.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
-#include <optional>
 
 namespace velunor::testing {
 
 // How a program is started beyond its arguments.
 struct ChildSetup {
-  std::string WorkingDirectory{};         // empty: the test's own
-  std::optional<uid_t> User{};            // run as this user and group id instead (needs root)
-  std::optional<rlim_t> FileSizeLimit{};  // past it the system sends SIGXFSZ, at its default
-  std::atomic<pid_t>* Started{};          // gets the program's process id, for another thread
+  std::string WorkingDirectory{};  // empty: the test's own
+  std::atomic<pid_t>* Started{};   // gets the program's process id, for another thread
 };
 
 inline std::string ReadBackAndClose(int fd) {
@@ -54,8 +49,8 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
   std::vector<char*> argv{const_cast<char*>(program.c_str())};  // execv changes none of them
   for (const std::string& word : arguments) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
-  const int out = ::memfd_create("child-out", 0);
-  const int err = ::memfd_create("child-err", 0);
+  const int out = ::memfd_create("child-out", MFD_CLOEXEC);
+  const int err = ::memfd_create("child-err", MFD_CLOEXEC);
 
   const pid_t pid = ::fork();
   if (pid == 0) {  // only async-signal-safe calls until exec
@@ -63,19 +58,12 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
     // No standard input: the program reads no terminal, and the first file it opens gets
     // descriptor 0, which it must treat like any other.
     ::close(STDIN_FILENO);
+    ::close_range(3, ~0U, 0);  // nor any other descriptor of the test's
     if (!setup.WorkingDirectory.empty())
       ready = ready && ::chdir(setup.WorkingDirectory.c_str()) == 0;
     // The program starts with these signals at their defaults, as from a shell, whatever the
     // test runner ignores: handling them is the program's own job.
     for (const int signal : {SIGXFSZ, SIGINT, SIGTERM, SIGHUP}) ::signal(signal, SIG_DFL);
-    if (setup.FileSizeLimit) {
-      const rlimit limit{*setup.FileSizeLimit, *setup.FileSizeLimit};
-      ready = ready && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    if (setup.User) {
-      ready = ready && ::setgroups(0, nullptr) == 0 && ::setgid(*setup.User) == 0 &&
-              ::setuid(*setup.User) == 0;
-    }
     if (ready) ::execv(argv[0], argv.data());
     ::_exit(127);
   }
