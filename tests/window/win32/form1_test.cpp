@@ -76,10 +76,10 @@ TEST_F(Form1Test, StartsWithTheDesignedDefaultsAndIsUsedByKeyboard) {
   EXPECT_EQ(TextOf(form.Text1), L"Keine Teilung");
   EXPECT_EQ(::GetWindowLongPtrW(form.Text1, GWL_STYLE) & ES_READONLY, ES_READONLY);
   // Twips at the window's DPI: Text1 at its place in its frame, as in the window.
-  RECT shown, want = {form.Pixels(3720), form.Pixels(1920), form.Pixels(5055), form.Pixels(2205)};
-  ::GetWindowRect(form.Text1, &shown);
-  ::MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&shown), 2);
-  EXPECT_TRUE(::EqualRect(&shown, &want)) << shown.left << "," << shown.top;
+  RECT place, want = {form.Pixels(3720), form.Pixels(1920), form.Pixels(5055), form.Pixels(2205)};
+  ::GetWindowRect(form.Text1, &place);
+  ::MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&place), 2);
+  EXPECT_TRUE(::EqualRect(&place, &want)) << place.left << "," << place.top;
   // Fixed single border, minimize but no maximize.
   const LONG_PTR style = ::GetWindowLongPtrW(form.Handle(), GWL_STYLE);
   EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX), WS_MINIMIZEBOX);
@@ -104,11 +104,12 @@ TEST_F(Form1Test, StartsWithTheDesignedDefaultsAndIsUsedByKeyboard) {
   const std::filesystem::path sub = dir.Path() / L"M\u00e4rz";
   std::filesystem::create_directory(sub);
   std::ofstream(sub / L"x_dat.log").close();
-  ShownMessage shown;
-  EXPECT_EQ(Click({ChooseLog(sub.filename() / "x_dat.log"), OnMessage(IDOK, &shown)}, true), 2u);
-  EXPECT_EQ(shown.Title, L"Velunor");
-  EXPECT_EQ(shown.Text, L"Dateiname ungültig...");
-  EXPECT_FALSE(shown.Icon);
+  const ModalAnswer refused = [](HWND box) {
+    EXPECT_EQ(TextOf(box) + L": " + ItemText(box, kMessageText), L"Velunor: Dateiname ungültig...");
+    EXPECT_FALSE(::SendDlgItemMessageW(box, kMessageIcon, STM_GETICON, 0, 0));
+    Press(box, IDOK);
+  };
+  EXPECT_EQ(Click({ChooseLog(sub.filename() / "x_dat.log"), refused}, true), 2u);
   ::SetFocus(form.Command1);
   WriteFile(dir / "m_DAT.LOG", "");
   EXPECT_EQ(Click({ChooseLog("m_DAT.LOG", sub), [](HWND d) { Press(d, IDCANCEL); }}), 2u);
@@ -155,15 +156,11 @@ TEST_F(Form1Test, TheTimerShowsTheOutputSizeAndTheBarTheSkinUpToThePercent) {
 
   // The bar as drawn at 50 %: the ramp's column x at x + 2, the button face beyond.
   form.SetProgress(50);
-  HDC screen = ::GetDC(nullptr), dc = ::CreateCompatibleDC(screen);
-  HBITMAP picture = ::CreateCompatibleBitmap(screen, 337, 25);
-  ::SelectObject(dc, picture);
-  ::SendMessageW(form.STprogressBar1, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), 0);
+  ::UpdateWindow(form.STprogressBar1);
+  HDC dc = ::GetDC(form.STprogressBar1);
   EXPECT_EQ(::GetPixel(dc, 2 + 83, 3), RGB(255, 128, 0));
   EXPECT_EQ(::GetPixel(dc, 2 + 200, 3), ::GetSysColor(COLOR_BTNFACE));
-  ::DeleteDC(dc);
-  ::DeleteObject(picture);
-  ::ReleaseDC(nullptr, screen);
+  ::ReleaseDC(form.STprogressBar1, dc);
 }
 
 // The user chooses the log, replaces the CSV file, tries every control during the run and closes
@@ -193,7 +190,7 @@ TEST_F(Form1Test, DuringARunTheWindowIgnoresTheUserAndClosingItStopsTheRun) {
     Confirm(dialog, ItemText(dialog, kFileNameBox));
   };
   // The third window: the question before replacing m.CSV.
-  EXPECT_EQ(Click({ChooseLog("m_DAT.LOG"), save, OnMessage(IDYES)}), 3u);
+  EXPECT_EQ(Click({ChooseLog("m_DAT.LOG"), save, [](HWND box) { Press(box, IDYES); }}), 3u);
   ::KillTimer(nullptr, user);
   EXPECT_LT(ReadFile(dir / "m.CSV").size(), records.size());
   EXPECT_EQ(ended, std::vector<int>{0});
