@@ -45,16 +45,13 @@ ModalAnswer On(std::function<void(Modal&)> answer) {
   };
 }
 
-struct ShownMessage {
-  QString Title, Text;
-  QMessageBox::Icon Icon = QMessageBox::NoIcon;
-};
-
-// Notes what a message box shows in *shown (when given) and clicks button.
-inline ModalAnswer OnMessage(QMessageBox::StandardButton button, ShownMessage* shown = nullptr) {
+// Clicks button on a message box whose "title: text" holds text and that shows icon.
+inline ModalAnswer OnMessage(QMessageBox::StandardButton button, const QString& text = {},
+                             QMessageBox::Icon icon = QMessageBox::Warning) {
   return On<QMessageBox>([=](QMessageBox& box) {
-    if (shown) *shown = {box.windowTitle(), box.text(), box.icon()};
-    ASSERT_TRUE(box.button(button)) << "unexpected message: " << box.text().toStdString();
+    const QString shown = box.windowTitle() + ": " + box.text();
+    EXPECT_TRUE(shown.contains(text) && box.icon() == icon) << shown.toStdString();
+    ASSERT_TRUE(box.button(button)) << "unexpected message: " << shown.toStdString();
     box.button(button)->click();
   });
 }

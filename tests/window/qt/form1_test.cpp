@@ -62,20 +62,18 @@ TEST_F(Form1Test, StartsWithTheDesignedDefaultsAndIsUsedByKeyboard) {
   WriteFile(dir / "sub/x_dat.log", "");
   QSignalSpy clicks(form.Command1, &QPushButton::clicked);
   form.Command1->setFocus();
-  ShownMessage shown;
   for (const auto& [key, modifiers] : {std::pair{Qt::Key_D, Qt::AltModifier},
                                        {Qt::Key_Return, Qt::NoModifier},
                                        {Qt::Key_Enter, Qt::KeypadModifier}}) {
     const QString folder =
         clicks.empty() ? QDir::currentPath() : QString::fromStdString(dir / "sub");
     QTest::keyClick(form.Command1, key, modifiers);
-    const auto message = OnMessage(QMessageBox::Ok, &shown);
+    const auto message =
+        OnMessage(QMessageBox::Ok, "Velunor: Dateiname ungültig...", QMessageBox::NoIcon);
     EXPECT_EQ(
         AnswerInTurn([&] { clicks.wait(1000); }, {ChooseLog("sub/x_dat.log", folder), message}), 2u)
         << key;
   }
-  EXPECT_TRUE(shown.Title == "Velunor" && shown.Text == "Dateiname ungültig..." &&
-              shown.Icon == QMessageBox::NoIcon);
 }
 
 TEST_F(Form1Test, SplitBarMovesByClickKeysAndWheelAndFollowsOnlyAReleasedThumb) {
@@ -135,7 +133,6 @@ TEST_F(Form1Test, DuringARunTheWindowIgnoresTheUserAndClosingItStopsTheRun) {
   user.start(1);
   const auto save = On<QFileDialog>([&](QFileDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("CSV-Datei zum Speichern wählen..."));
-    EXPECT_EQ(dialog.directory().absolutePath(), QString::fromStdString(dir.Path()));
     AnswerInTurn([&] { Confirm(dialog, NameEdit(dialog).text()); }, {OnMessage(QMessageBox::Yes)});
   });
   EXPECT_EQ(AnswerInTurn([&] { form.Command1->click(); }, {ChooseLog("m_DAT.LOG"), save}), 2u);
