@@ -34,13 +34,6 @@ inline std::wstring ItemText(HWND dialog, int id) {
   return TextOf(::GetDlgItem(dialog, id));
 }
 
-// The folder a file dialog shows.
-inline std::wstring FolderOf(HWND dialog) {
-  wchar_t folder[MAX_PATH] = L"";
-  ::SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
-  return folder;
-}
-
 inline void Press(HWND dialog, int button) {
   ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
