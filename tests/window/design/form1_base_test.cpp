@@ -88,33 +88,28 @@ std::string ChannelOneRecords(int count) {
   return records;
 }
 
-struct ClickCase {
-  bool Append;
-  int Split;              // minutes
-  const char *Log, *Csv;  // the dialogs' answers
-  long SaveFlags;         // 0: no save dialog
-  bool Close;             // the window closed during the run, at half way
-  std::string File, Before, After, Text;
-  int Bar, End;  // the bar afterwards (37 before), the exit status (-1: the program goes on)
-};
-
 TEST(Form1BaseTest, ClickConvertsOrRefusesOrReturnsQuietlyOrReportsTheEnd) {
   const std::string all = ChannelOneRecords(150), first60 = ChannelOneRecords(60), old = "old\r\n";
   const std::string sum = " 8 KB von 8 KB geschrieben, 1 Zeile(n) mit Fehler ausgelassen.",
                     refused = "Dateiname ungültig...", fatal = ErrorText(RunTimeError(55));
   const char* m = "m_DAT.LOG";
   const long replace = 0x208802, append = 0x208800;
-  const ClickCase cases[] = {
-      {false, 0, m, "", replace, false, "m.CSV", old, all, sum, 100, -1},
-      {true, 0, m, "", append, false, "m.CSV", old, old + all, sum, 100, -1},
-      {false, 1, m, "", 0, false, "m_00d00h00m.CSV", all + all, first60, sum, 100, -1},
-      {false, 0, "x_dat.log", "", 0, false, "m.CSV", "", "", refused, 0, -1},
-      {false, 0, nullptr, "", 0, false, "m.CSV", "", "", "", 37, -1},
-      {true, 0, m, nullptr, append, false, "m.CSV", "", "", "", 37, -1},
-      // Appending to the log itself: the run refuses to write the file it reads.
-      {true, 0, m, m, append, false, "m.CSV", "", "", fatal, 37, 1},
-      {false, 0, m, "", replace, true, "m.CSV", "", all, "", 50, 0},
-  };
+  // Append ticked, split minutes, the dialogs' answers, the save dialog's flags (0: none), the
+  // window closed half way; the file written, before and after, the message, the bar afterwards
+  // (37 before), the exit status (-1: the program goes on).
+  const std::tuple<bool, int, const char*, const char*, long, bool, std::string, std::string,
+                   std::string, std::string, int, int>
+      cases[] = {
+          {false, 0, m, "", replace, false, "m.CSV", old, all, sum, 100, -1},
+          {true, 0, m, "", append, false, "m.CSV", old, old + all, sum, 100, -1},
+          {false, 1, m, "", 0, false, "m_00d00h00m.CSV", all + all, first60, sum, 100, -1},
+          {false, 0, "x_dat.log", "", 0, false, "m.CSV", "", "", refused, 0, -1},
+          {false, 0, nullptr, "", 0, false, "m.CSV", "", "", "", 37, -1},
+          {true, 0, m, nullptr, append, false, "m.CSV", "", "", "", 37, -1},
+          // Appending to the log itself: the run refuses to write the file it reads.
+          {true, 0, m, m, append, false, "m.CSV", "", "", fatal, 37, 1},
+          {false, 0, m, "", replace, true, "m.CSV", "", all, "", 50, 0},
+      };
   for (const auto& [ticked, split, log, csv, saveFlags, close, file, before, after, text, bar,
                     end] : cases) {
     SCOPED_TRACE(text);
