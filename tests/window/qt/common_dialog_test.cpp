@@ -42,6 +42,7 @@ TEST(CommonDialogTest, ChoosesWhatTheFlagsAllowByItsFullPathEvenWhereQtCannotNam
           {append, d + "n.CSV", "missing/a.CSV", Ok, "Der Pfad existiert nicht", ""},
           {open, "*_DAT.LOG", "m_DAT.LOG", Ok, "", l + "m_DAT.LOG"},
           {open, l + "*_DAT.LOG", "m_DAT.LOG", Ok, "", l + "m_DAT.LOG"},
+          {open, d + "*_DAT.LOG", "", Ok, "", ""},
           {open, d + "*_DAT.LOG", "?_DAT.LOG;Z.*", Ok, "", ""},
           {open, d + "*_DAT.LOG", "a*b_DAT.LOG", Ok, "", d + "a*b_DAT.LOG"},
           {open, d + "*_DAT.LOG", "b_DAT.LOG", Ok, "nicht gefunden", ""},
@@ -61,6 +62,9 @@ TEST(CommonDialogTest, ChoosesWhatTheFlagsAllowByItsFullPathEvenWhereQtCannotNam
       const auto message = OnMessage(button, QString::fromUtf8(text));
       EXPECT_EQ(AnswerInTurn([&] { Confirm(shown, name); }, {message}), *text ? 1u : 0u);
       chosen = !shown.isVisible();
+      if (!chosen && !*text) {  // a wildcard: the list shows what it lets through
+        EXPECT_EQ(shown.findChild<QFileSystemModel*>()->nameFilters(), name.split(u';'));
+      }
       if (!chosen) shown.reject();
     };
     AnswerInTurn(

@@ -47,10 +47,11 @@ TEST_F(Form1Test, StartsWithTheDesignedDefaultsAndIsUsedByKeyboard) {
   // Tab enters the option group at the selected option; the arrow keys move within it and select.
   using enum StatusChannelMode;
   const std::tuple<Qt::Key, QWidget*, StatusChannelMode> walk[] = {
-      {Qt::Key_Tab, form.Option1[1], Transform},
-      {Qt::Key_Down, form.Option1[2], Discard},
-      {Qt::Key_Up, form.Option1[1], Transform},
-      {Qt::Key_Up, form.Option1[0], CopyUnchanged},
+      {Qt::Key_Tab, form.Option1[1], Transform},       {Qt::Key_Down, form.Option1[2], Discard},
+      {Qt::Key_Up, form.Option1[1], Transform},        {Qt::Key_Up, form.Option1[0], CopyUnchanged},
+      {Qt::Key_Tab, form.Check2, CopyUnchanged},       {Qt::Key_Tab, form.HScroll1, CopyUnchanged},
+      {Qt::Key_Tab, form.Text1, CopyUnchanged},        {Qt::Key_Tab, form.Command1, CopyUnchanged},
+      {Qt::Key_Tab, form.Option1[0], CopyUnchanged},      // now at the selected one
       {Qt::Key_Return, form.Option1[0], CopyUnchanged}};  // Return presses push buttons only
   for (const auto& [key, focused, mode] : walk) {
     QTest::keyClick(QApplication::focusWidget(), key);
