@@ -5,7 +5,6 @@
 #include <windowsx.h>
 
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "duration_labels.h"
@@ -102,7 +101,7 @@ TEST_F(Form1Test, StartsWithTheDesignedDefaultsAndIsUsedByKeyboard) {
   // Unicode at the dialogs and UTF-8 inside: a folder with an umlaut comes back whole.
   const std::filesystem::path sub = dir.Path() / L"M\u00e4rz";
   std::filesystem::create_directory(sub);
-  std::ofstream(sub / L"x_dat.log").close();
+  WriteFile(sub / L"x_dat.log", "");
   const ModalAnswer refused = [](HWND box) {
     EXPECT_EQ(TextOf(box) + L": " + ItemText(box, kMessageText), L"Velunor: Dateiname ungültig...");
     EXPECT_FALSE(::SendDlgItemMessageW(box, kMessageIcon, STM_GETICON, 0, 0));
