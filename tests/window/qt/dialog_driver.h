@@ -9,10 +9,8 @@
 
 namespace velunor::testing {
 
-// One answer: gets the modal window that was opened and must close it. Closing a dialog rejects
-// it; closing a message box clicks its escape button.
+// One answer: gets the modal window that was opened and must close it.
 using ModalAnswer = std::function<void(QWidget&)>;
-inline const ModalAnswer CloseModal = [](QWidget& modal) { modal.close(); };
 
 // Calls act and answers the modal windows it opens, in turn (not the one act is called in). A
 // window beyond the answers fails the test and is closed, so that no test can hang. Returns how
@@ -27,7 +25,7 @@ inline std::size_t AnswerInTurn(const std::function<void()>& act,
     if (!modal || modal == outer) return;
     if (next == answers.size()) {
       ADD_FAILURE() << "unexpected window: " << modal->windowTitle().toStdString();
-      return CloseModal(*modal);
+      return (void)modal->close();
     }
     poll.stop();  // an answer's own nested windows are its business
     answers[next++](*modal);
@@ -47,16 +45,13 @@ ModalAnswer On(std::function<void(Modal&)> answer) {
   };
 }
 
-struct ShownMessage {
-  QString Title, Text;
-  QMessageBox::Icon Icon = QMessageBox::NoIcon;
-};
-
-// Notes what a message box shows in *shown (when given) and clicks button.
-inline ModalAnswer OnMessage(QMessageBox::StandardButton button, ShownMessage* shown = nullptr) {
+// Clicks button on a message box whose "title: text" holds text and that shows icon.
+inline ModalAnswer OnMessage(QMessageBox::StandardButton button, const QString& text = {},
+                             QMessageBox::Icon icon = QMessageBox::Warning) {
   return On<QMessageBox>([=](QMessageBox& box) {
-    if (shown) *shown = {box.windowTitle(), box.text(), box.icon()};
-    ASSERT_TRUE(box.button(button)) << "unexpected message: " << box.text().toStdString();
+    const QString shown = box.windowTitle() + ": " + box.text();
+    EXPECT_TRUE(shown.contains(text) && box.icon() == icon) << shown.toStdString();
+    ASSERT_TRUE(box.button(button)) << "unexpected message: " << shown.toStdString();
     box.button(button)->click();
   });
 }

@@ -34,13 +34,6 @@ inline std::wstring ItemText(HWND dialog, int id) {
   return TextOf(::GetDlgItem(dialog, id));
 }
 
-// The folder a file dialog shows.
-inline std::wstring FolderOf(HWND dialog) {
-  wchar_t folder[MAX_PATH] = L"";
-  ::SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
-  return folder;
-}
-
 inline void Press(HWND dialog, int button) {
   ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
@@ -52,73 +45,46 @@ inline void Confirm(HWND dialog, const std::wstring& name) {
   Press(dialog, IDOK);
 }
 
-struct ShownMessage {
-  std::wstring Title, Text;
-  bool Icon = false;
-};
-
-inline ModalAnswer OnMessage(int button, ShownMessage* shown = nullptr) {
-  return [=](HWND box) {
-    if (shown)
-      *shown = {TextOf(box), ItemText(box, kMessageText),
-                ::SendDlgItemMessageW(box, kMessageIcon, STM_GETICON, 0, 0) != 0};
-    Press(box, button);
-  };
-}
-
-namespace detail {
-struct Answering {
-  std::vector<ModalAnswer> Answers;
-  std::size_t Next = 0;
-  std::set<HWND> Answered;
-  HWND Seen = nullptr;  // the modal window open now, since when
-  DWORD Since = 0;
-};
-inline Answering* answering = nullptr;
-
-inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  Answering& a = *answering;
-  HWND modal = nullptr;  // the enabled modal window of this thread
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM found) -> BOOL {
-        wchar_t type[16];
-        ::GetClassNameW(window, type, 16);
-        const bool modal = std::wstring(type) == L"#32770" && ::IsWindowVisible(window) &&
-                           ::IsWindowEnabled(window);
-        if (modal) *reinterpret_cast<HWND*>(found) = window;
-        return !modal;
-      },
-      reinterpret_cast<LPARAM>(&modal));
-  const DWORD now = ::GetTickCount();
-  if (modal != a.Seen) a.Seen = modal, a.Since = now;
-  // A window is answered once it has settled: the file dialog fills its list after it shows.
-  if (!modal || now - a.Since < 200) return;
-  if (a.Answered.contains(modal)) {
-    // An answer the window did not take (a refusal of its own, say) must not hang the test.
-    if (now - a.Since < 10000) return;
-    ADD_FAILURE() << "window still open: " << Utf8(TextOf(modal));
-    a.Since = now;
-    return Press(modal, IDCANCEL);
-  }
-  a.Answered.insert(modal);
-  if (a.Next < a.Answers.size()) return a.Answers[a.Next++](modal);
-  ADD_FAILURE() << "unexpected window: " << Utf8(TextOf(modal));
-  Press(modal, IDCANCEL);
-}
-}  // namespace detail
-
 // Calls act and answers the modal windows it opens, in turn. A window beyond the answers fails
 // the test and is cancelled, so that no test can hang. Returns how many windows were answered.
 inline std::size_t AnswerInTurn(const std::function<void()>& act,
                                 std::vector<ModalAnswer> answers) {
-  detail::Answering state;
-  state.Answers = std::move(answers);
-  detail::answering = &state;
-  const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, detail::Tick);
+  std::size_t next = 0;
+  std::set<HWND> answered;
+  HWND seen = nullptr;  // the modal window open now, since when
+  DWORD since = 0;
+  static std::function<void()> tick;
+  tick = [&] {
+    HWND modal = nullptr;  // the enabled modal window of this thread
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+          wchar_t type[16];
+          ::GetClassNameW(window, type, 16);
+          const bool modal = std::wstring(type) == L"#32770" && ::IsWindowVisible(window) &&
+                             ::IsWindowEnabled(window);
+          if (modal) *reinterpret_cast<HWND*>(found) = window;
+          return !modal;
+        },
+        reinterpret_cast<LPARAM>(&modal));
+    const DWORD now = ::GetTickCount();
+    if (modal != seen) seen = modal, since = now;
+    // A window is answered once it has settled: the file dialog fills its list after it shows.
+    if (!modal || now - since < 200) return;
+    // An answer the window did not take (a refusal of its own, say) must not hang the test.
+    if (answered.contains(modal) && now - since < 10000) return;
+    if (answered.contains(modal) || next == answers.size()) {
+      ADD_FAILURE() << "window left open or unexpected: " << Utf8(TextOf(modal));
+      since = now;
+      return Press(modal, IDCANCEL);
+    }
+    answered.insert(modal);
+    answers[next++](modal);
+  };
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { tick(); });
   act();
   ::KillTimer(nullptr, timer);
-  return state.Next;
+  return next;
 }
 
 }  // namespace velunor::testing
