@@ -18,7 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "batch_run.h"
 #include "child_process.h"
+#include "command_line.h"
 #include "progress_line.h"
 #include "temp_dir.h"
 
@@ -208,6 +210,13 @@ TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
   const std::string report = ReadFile(dir / "r.csv");
   EXPECT_EQ(report.size(), expected.size());
   EXPECT_TRUE(report == expected);  // too long to be shown
+}
+
+// However a report on a device that cannot be emptied ends, the call leaves no file open.
+TEST(RejectedReport, NotEmptiedLeavesNoFileOpen) {
+  const auto open = std::distance(fs::directory_iterator("/proc/self/fd"), {});
+  ConvertLogs(ParseCommandLine({"--rejected=/dev/null", "m_DAT.LOG"}));
+  EXPECT_EQ(std::distance(fs::directory_iterator("/proc/self/fd"), {}), open);
 }
 
 }  // namespace
