@@ -22,6 +22,7 @@
 #include "child_process.h"
 #include "command_line.h"
 #include "progress_line.h"
+#include "standard_output.h"
 #include "temp_dir.h"
 
 namespace velunor::testing {
@@ -217,6 +218,18 @@ TEST(RejectedReport, NotEmptiedLeavesNoFileOpen) {
   const auto open = std::distance(fs::directory_iterator("/proc/self/fd"), {});
   ConvertLogs(ParseCommandLine({"--rejected=/dev/null", "m_DAT.LOG"}));
   EXPECT_EQ(std::distance(fs::directory_iterator("/proc/self/fd"), {}), open);
+}
+
+// Without standard output (a Windows program started without one), no named file stands for it.
+TEST(StandardOutput, NoneIsNoFile) {
+  TempDir dir;
+  WriteFile(dir / "m.CSV", "");
+  const int kept = ::dup(STDOUT_FILENO);
+  ::close(STDOUT_FILENO);
+  const bool taken = IsStandardOutput(dir / "m.CSV");
+  ::dup2(kept, STDOUT_FILENO);
+  ::close(kept);
+  EXPECT_FALSE(taken);
 }
 
 }  // namespace
