@@ -18,8 +18,11 @@
 #include <thread>
 #include <vector>
 
+#include "batch_run.h"
 #include "child_process.h"
+#include "command_line.h"
 #include "progress_line.h"
+#include "standard_output.h"
 #include "temp_dir.h"
 
 namespace velunor::testing {
@@ -208,6 +211,25 @@ TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
   const std::string report = ReadFile(dir / "r.csv");
   EXPECT_EQ(report.size(), expected.size());
   EXPECT_TRUE(report == expected);  // too long to be shown
+}
+
+// However a report on a device that cannot be emptied ends, the call leaves no file open.
+TEST(RejectedReport, NotEmptiedLeavesNoFileOpen) {
+  const auto open = std::distance(fs::directory_iterator("/proc/self/fd"), {});
+  ConvertLogs(ParseCommandLine({"--rejected=/dev/null", "m_DAT.LOG"}));
+  EXPECT_EQ(std::distance(fs::directory_iterator("/proc/self/fd"), {}), open);
+}
+
+// Without standard output (a Windows program started without one), no named file stands for it.
+TEST(StandardOutput, NoneIsNoFile) {
+  TempDir dir;
+  WriteFile(dir / "m.CSV", "");
+  const int kept = ::dup(STDOUT_FILENO);
+  ::close(STDOUT_FILENO);
+  const bool taken = IsStandardOutput(dir / "m.CSV");
+  ::dup2(kept, STDOUT_FILENO);
+  ::close(kept);
+  EXPECT_FALSE(taken);
 }
 
 }  // namespace
