@@ -46,6 +46,8 @@ std::string CsvCell(std::string_view text) {
 
 NativeHandle OpenLockedAndEmptied(const std::string& path) {
   const NativeHandle file = OpenForWriting(path, false);
+  // A device or a pipe (--rejected=/dev/null to throw the rows away): nothing to lock or cut back.
+  if (!FactsOf(file).Regular) return file;
   // Emptied only once it is ours: a report another run still writes stays as it is.
   if (TryLock(file) == LockOutcome::HeldElsewhere) {
     CloseFile(file);
