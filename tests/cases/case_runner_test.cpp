@@ -21,6 +21,7 @@
 #include "command_line.h"
 #include "duration_labels.h"
 #include "log_name.h"
+#include "open_files.h"
 #include "recording_window.h"
 #include "run_conversion.h"
 #include "run_time_error.h"
@@ -60,15 +61,6 @@ void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string
     EXPECT_EQ(Content(work / name), Content(Exists(out) ? out : folder / "in" / name))
         << run << ", " << name;
   }
-}
-
-// How many files the test has open (Linux; 0 elsewhere): a run must leave none open behind it.
-std::ptrdiff_t OpenFiles() {
-#ifdef _WIN32
-  return 0;  // Wine would list its own process's files
-#else
-  return std::distance(fs::directory_iterator("/proc/self/fd"), {});
-#endif
 }
 
 // What the converter's main() does with a plain call of one log, through RunConversion itself at
