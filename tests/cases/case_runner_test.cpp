@@ -43,9 +43,19 @@ std::string Content(const fs::path& path) {
                               : ReadFile(path);
 }
 
+std::vector<std::string> WordsOf(const std::string& line) {
+  std::vector<std::string> words;
+  std::istringstream args(line);
+  for (std::string word; args >> word;) words.push_back(word == "''" ? "" : word);
+  return words;
+}
+
 void LayOut(const fs::path& folder, const fs::path& work) {
   if (Exists(folder / "in"))
     fs::copy(folder / "in", work, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+  // A second name of a file (`FILE NAME`), which git cannot hold.
+  if (const auto names = WordsOf(ReadFile(folder / "hard-link")); !names.empty())
+    fs::create_hard_link(work / names.at(0), work / names.at(1));
 }
 
 // Every file of the working folder is as out/ has it, or else as in/ laid it; no other is there.
@@ -110,13 +120,6 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
       EXPECT_EQ(window.Calls + "\n", ReadFile(folder / "window-calls"));
     }
   }
-}
-
-std::vector<std::string> WordsOf(const std::string& line) {
-  std::vector<std::string> words;
-  std::istringstream args(line);
-  for (std::string word; args >> word;) words.push_back(word == "''" ? "" : word);
-  return words;
 }
 
 // One call of the converter in a fresh working folder laid out from in/.

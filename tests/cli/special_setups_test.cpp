@@ -37,37 +37,35 @@ std::string Ticks(int count) {
   return log;
 }
 
-// What a test's stand-in for the terminal got so far: a terminal sees only what has been handed
-// on, not what waits in the stream's buffer.
-std::string Shown(std::FILE* terminal) {
-  std::string text(400, '\0');
-  text.resize(std::max<ssize_t>(::pread(::fileno(terminal), text.data(), text.size(), 0), 0));
-  return text;
-}
-
+// The progress line, row by row: a call of Show at a time after the start (or of Clear, without
+// one), and what a terminal gets of it at once, not held in the stream's buffer. A line not on a
+// terminal shows nothing.
 TEST(Console, ProgressLineOnATerminal) {
-  using namespace std::chrono_literals;
+  using std::chrono::milliseconds;
   const ProgressLine::Clock::time_point start{};
-  std::FILE* terminal = std::tmpfile();
-  ProgressLine one(terminal, true, start);
-  one.Show({0, 1, 5, 0, 3 * 1024}, start + 99ms);  // too soon after the start
-  one.Show({0, 1, 6, 0, 3 * 1024}, start + 100ms);
-  one.Show({0, 1, 7, 0, 3 * 1024}, start + 199ms);  // too soon after the last
-  one.Show({0, 1, std::nullopt, 5 * 1024 * 1024, 1536}, start + 1s);
-  one.Show({0, 1, 100, 0, 2560}, start + 2s);
-  one.Clear();
-  one.Clear();
-  const std::string unknown = "\r 5120 KB gelesen, 2 KB Out...";
-  const std::string shown = "\r  6 %  3 KB Out..." + unknown + "\r100 %  2 KB Out..." +
-                            std::string(11, ' ') + "\r" + std::string(unknown.size() - 1, ' ') +
-                            "\r";
-  EXPECT_EQ(Shown(terminal), shown);
-  ProgressLine several(terminal, true, start);
-  several.Show({3, 8, 45, 0, 1234 * 1024}, start + 100ms);
-  ProgressLine silent(terminal, false, start);
-  silent.Show({3, 8, 45, 0, 0}, start + 1s);
-  EXPECT_EQ(Shown(terminal), shown + "\r3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out...");
+  char* bytes = nullptr;
+  std::size_t size = 0;
+  std::FILE* terminal = ::open_memstream(&bytes, &size);
+  ProgressLine line(terminal, true, start);
+  ProgressLine(terminal, false, start).Show({0, 1, 5, 0, 0}, start + milliseconds(1000));
+  const std::string unknown = " 5120 KB gelesen, 2 KB Out...";
+  const std::tuple<int, std::optional<Progress>, std::string> rows[] = {
+      {99, Progress{0, 1, 5, 0, 3 * 1024}, ""},  // too soon after the start
+      {100, Progress{0, 1, 6, 0, 3 * 1024}, "\r  6 %  3 KB Out..."},
+      {199, Progress{0, 1, 7, 0, 3 * 1024}, ""},  // too soon after the last
+      {1000, Progress{0, 1, std::nullopt, 5 << 20, 1536}, "\r" + unknown},
+      {2000, Progress{0, 1, 100, 0, 2560}, "\r100 %  2 KB Out..." + std::string(11, ' ')},
+      {0, std::nullopt, "\r" + std::string(unknown.size(), ' ') + "\r"},
+      {0, std::nullopt, ""},
+      {2100, Progress{3, 8, 45, 0, 1234 * 1024},
+       "\r3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out..."}};
+  std::string shown;
+  for (const auto& [ms, progress, added] : rows) {
+    progress ? line.Show(*progress, start + milliseconds(ms)) : line.Clear();
+    EXPECT_EQ(std::string(bytes, size), shown += added) << ms;
+  }
   std::fclose(terminal);
+  std::free(bytes);
 }
 
 // 'S' while every thread of a started process sleeps (waits), 'R' while one does anything else, 0

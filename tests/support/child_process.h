@@ -1,56 +1,79 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
+
+#include "temp_dir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "native_file.h"
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace velunor::testing {
 
 // How a started program ended, by its exit status and what it wrote to its standard output and
-// error: RunChild below starts it, with its ChildSetup (working folder and more) beyond its words.
+// error, each caught in a file of its own and read back once it has ended.
 struct ChildResult {
   int ExitStatus = -1;  // -1 when a signal ended the program; 127 when it could not be started
   std::string Out;
   std::string Err;
 };
 
-}  // namespace velunor::testing
-
-#ifdef _WIN32
-#include "child_process_win32.h"
-#else
-
-#include <signal.h>
-#include <sys/mman.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-
-namespace velunor::testing {
-
 // How a program is started beyond its arguments.
 struct ChildSetup {
   std::string WorkingDirectory{};  // empty: the test's own
-  std::atomic<pid_t>* Started{};   // gets the program's process id, for another thread
+  std::atomic<int>* Started{};     // gets the process id, for another thread (Linux)
 };
-
-inline std::string ReadBackAndClose(int fd) {
-  std::string text;
-  char chunk[4096];
-  ::lseek(fd, 0, SEEK_SET);
-  for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, got);
-  ::close(fd);
-  return text;
-}
 
 inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
                             const ChildSetup& setup = {}) {
+  ChildResult result;
+  TempDir caught;
+#ifdef _WIN32
+  // Each word quoted for the C runtime to split the line again: the tests' words hold no quote and
+  // end in no backslash, which would need escaping.
+  std::wstring line = L"\"" + WideText(program) + L"\"";
+  for (const std::string& word : arguments) line += L" \"" + WideText(word) + L"\"";
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  const auto capture = [&](const char* name) {
+    return ::CreateFileW(WideText(caught / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                         &inherited, CREATE_ALWAYS, 0, nullptr);
+  };
+  STARTUPINFOW start{.cb = sizeof(STARTUPINFOW),
+                     .dwFlags = STARTF_USESTDHANDLES,
+                     .hStdInput = ::GetStdHandle(STD_INPUT_HANDLE),
+                     .hStdOutput = capture("out"),
+                     .hStdError = capture("err")};
+  PROCESS_INFORMATION child{};
+  const std::wstring folder = WideText(setup.WorkingDirectory);
+  result.ExitStatus = 127;
+  if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &start, &child)) {
+    ::WaitForSingleObject(child.hProcess, INFINITE);
+    DWORD status = 0;
+    ::GetExitCodeProcess(child.hProcess, &status);
+    result.ExitStatus = static_cast<int>(status);
+    ::CloseHandle(child.hThread);
+    ::CloseHandle(child.hProcess);
+  }
+  ::CloseHandle(start.hStdOutput);
+  ::CloseHandle(start.hStdError);
+#else
   std::vector<char*> argv{const_cast<char*>(program.c_str())};  // execv changes none of them
   for (const std::string& word : arguments) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
-  const int out = ::memfd_create("child-out", MFD_CLOEXEC);
-  const int err = ::memfd_create("child-err", MFD_CLOEXEC);
+  const int out = ::open((caught / "out").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  const int err = ::open((caught / "err").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
 
   const pid_t pid = ::fork();
   if (pid == 0) {  // only async-signal-safe calls until exec
@@ -68,16 +91,16 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
     ::_exit(127);
   }
   if (setup.Started && pid > 0) *setup.Started = pid;
-  ChildResult result;
   int status = 0;
   while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   if (pid > 0 && WIFEXITED(status)) result.ExitStatus = WEXITSTATUS(status);
-  result.Out = ReadBackAndClose(out);
-  result.Err = ReadBackAndClose(err);
+  ::close(out);
+  ::close(err);
+#endif
+  result.Out = ReadFile(caught / "out");
+  result.Err = ReadFile(caught / "err");
   return result;
 }
 
 }  // namespace velunor::testing
-
-#endif
