@@ -35,30 +35,29 @@ std::wstring ScreenText() {
   return text;
 }
 
-// The converter started with `arguments` (in the test's console, or in a new one of its own).
-PROCESS_INFORMATION Start(const std::wstring& arguments, DWORD flags = 0) {
-  std::wstring line = L"\"" + WideText(VELUNOR_CONVERT_PATH) + L"\" " + arguments;
-  STARTUPINFOW start{};
-  start.cb = sizeof start;
-  PROCESS_INFORMATION child{};
-  EXPECT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                               nullptr, &start, &child));
-  return child;
-}
-
-// Waits for the end of `child`: its exit status, or -1 when it is still running.
-int Ended(const PROCESS_INFORMATION& child, DWORD milliseconds = kPatience) {
-  if (::WaitForSingleObject(child.hProcess, milliseconds) != WAIT_OBJECT_0) return -1;
-  DWORD status = 0;
-  ::GetExitCodeProcess(child.hProcess, &status);
-  return static_cast<int>(status);
-}
-
-void Close(const PROCESS_INFORMATION& child) {
-  ::TerminateProcess(child.hProcess, 99);  // nothing to end when it has ended
-  ::CloseHandle(child.hThread);
-  ::CloseHandle(child.hProcess);
-}
+// The converter started with `arguments` (in the test's console, or in a new one of its own),
+// ended at the latest when the test is done with it.
+struct Started : PROCESS_INFORMATION {
+  explicit Started(const std::wstring& arguments, DWORD flags = 0) : PROCESS_INFORMATION{} {
+    std::wstring line = L"\"" + WideText(VELUNOR_CONVERT_PATH) + L"\" " + arguments;
+    STARTUPINFOW start{.cb = sizeof(STARTUPINFOW)};
+    EXPECT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                                 nullptr, &start, this));
+  }
+  ~Started() {
+    ::TerminateProcess(hProcess, 99);  // nothing to end when it has ended
+    ::CloseHandle(hThread);
+    ::CloseHandle(hProcess);
+  }
+  // Its exit status, or -1 when it is still running after `milliseconds`.
+  int Ended(DWORD milliseconds = kPatience) const {
+    DWORD status = 0;
+    return ::WaitForSingleObject(hProcess, milliseconds) == WAIT_OBJECT_0 &&
+                   ::GetExitCodeProcess(hProcess, &status)
+               ? static_cast<int>(status)
+               : -1;
+  }
+};
 
 class Console : public ::testing::Test {
  protected:
@@ -72,12 +71,8 @@ class Console : public ::testing::Test {
 // In a console window the user works in: the umlauts of messages on standard error come out
 // whole, and a call without arguments ends at once with its message.
 TEST_F(Console, MessagesInTheUsersConsole) {
-  PROCESS_INFORMATION child = Start(L"--status=x a_DAT.LOG");
-  EXPECT_EQ(Ended(child), 2);
-  Close(child);
-  child = Start(L"");
-  EXPECT_EQ(Ended(child), 2);
-  Close(child);
+  EXPECT_EQ(Started(L"--status=x a_DAT.LOG").Ended(), 2);
+  EXPECT_EQ(Started(L"").Ended(), 2);
   const std::wstring screen = ScreenText();
   EXPECT_NE(screen.find(L"velunor-convert: Ungültiger Wert für --status: \"x\" (erlaubt: copy, "
                         L"transform, discard).\nAufruf: velunor-convert"),
@@ -90,14 +85,12 @@ TEST_F(Console, MessagesInTheUsersConsole) {
 // A double click gives the converter a console of its own, which closes with it: without
 // arguments it explains itself and waits for a key; with arguments it just runs.
 TEST_F(Console, ConsoleOfItsOwn) {
-  PROCESS_INFORMATION child = Start(L"--version", CREATE_NEW_CONSOLE);
-  EXPECT_EQ(Ended(child), 0);
-  Close(child);
+  EXPECT_EQ(Started(L"--version", CREATE_NEW_CONSOLE).Ended(), 0);
 
-  child = Start(L"", CREATE_NEW_CONSOLE);
+  const Started child(L"", CREATE_NEW_CONSOLE);
   // Looking at its console attaches the test to it, and the console is no longer the converter's
   // own: first give the converter time to have seen that it is.
-  EXPECT_EQ(Ended(child, 5000), -1) << "ended without waiting for a key";
+  EXPECT_EQ(child.Ended(5000), -1) << "ended without waiting for a key";
   std::wstring screen;
   for (int tries = 0; tries < 300; ++tries, ::Sleep(100)) {
     ::FreeConsole();
@@ -117,23 +110,16 @@ TEST_F(Console, ConsoleOfItsOwn) {
   const HANDLE keyboard =
       ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
-  INPUT_RECORD events[3]{};
-  events[0].EventType = FOCUS_EVENT;
-  events[0].Event.FocusEvent.bSetFocus = TRUE;
-  for (INPUT_RECORD* key : {events + 1, events + 2}) {
-    key->EventType = KEY_EVENT;
-    key->Event.KeyEvent.wRepeatCount = 1;
-    key->Event.KeyEvent.wVirtualKeyCode = 'X';
-    key->Event.KeyEvent.uChar.UnicodeChar = L'x';
-  }
+  INPUT_RECORD events[] = {
+      {.EventType = FOCUS_EVENT, .Event = {.FocusEvent = {TRUE}}},
+      {.EventType = KEY_EVENT, .Event = {.KeyEvent = {FALSE, 1, 'X', 0, {L'x'}, 0}}}};
   DWORD written = 0;
   EXPECT_TRUE(::WriteConsoleInputW(keyboard, events, 2, &written));
-  EXPECT_EQ(Ended(child, 1000), -1) << "ended without a key pressed";
-  events[2].Event.KeyEvent.bKeyDown = TRUE;
-  EXPECT_TRUE(::WriteConsoleInputW(keyboard, events + 2, 1, &written));
+  EXPECT_EQ(child.Ended(1000), -1) << "ended without a key pressed";
+  events[1].Event.KeyEvent.bKeyDown = TRUE;
+  EXPECT_TRUE(::WriteConsoleInputW(keyboard, events + 1, 1, &written));
   ::CloseHandle(keyboard);
-  EXPECT_EQ(Ended(child), 2);
-  Close(child);
+  EXPECT_EQ(child.Ended(), 2);
 }
 
 }  // namespace
