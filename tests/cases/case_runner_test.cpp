@@ -76,19 +76,13 @@ void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string
 // What the converter's main() does with a plain call of one log, through RunConversion itself at
 // tiny block sizes. Other calls, and calls this runner does not know, run only as a program.
 void RunInProcess(const fs::path& folder, const std::vector<std::string>& words) {
-  CommandLine call;
-  try {
-    call = ParseCommandLine(words);
-  } catch (...) {
-    return;
-  }
+  const CommandLine call = ParseCommandLine(words);  // a refused call ends with status 2
   const std::optional<std::string>& to = call.OutputPath;
   if (call.ShowHelp || call.ShowVersion || call.Jobs != 0 || call.RejectedPath ||
       call.LogFiles.size() != 1 || !IsAcceptedLogName(call.LogFiles[0]) ||
       (to && (*to == "-" || to->starts_with("/"))) ||
       fs::is_symlink(folder / "in" / call.LogFiles[0]))
     return;
-  const RunOptions& options = call.Options;
 
   for (const std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) {
     TempDir work;
@@ -97,13 +91,14 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     const std::u8string folderName = work.Path().u8string();
     const std::string at = std::string(folderName.begin(), folderName.end()) + "/";
     const std::string input = at + call.LogFiles[0], base = OutputBaseOf(input);
-    std::string output = base + (options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
+    std::string output =
+        base + (call.Options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
     if (to) output = at + *to;
     RecordingWindow window;
     std::string out, err;
     const std::ptrdiff_t open = OpenFiles();
     try {
-      const RunTotals totals = RunConversion(input, output, base, options, window, block);
+      const RunTotals totals = RunConversion(input, output, base, call.Options, window, block);
       out = SummaryText(totals) + "\n";
       EXPECT_EQ(window.Written, totals.BytesWritten);
     } catch (const RunTimeError& error) {
@@ -142,14 +137,12 @@ void ExpectCall(const fs::path& folder, std::vector<std::string> words, const st
   const HANDLE hold = holds ? ::CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE,
                                             FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
                             : INVALID_HANDLE_VALUE;
+  const ChildResult result = RunChild(program, words, work.Path().string());
+  if (holds) ::CloseHandle(hold);
 #else
   const int hold = holds ? ::open(held.c_str(), O_RDONLY | O_CLOEXEC) : -1;
   EXPECT_TRUE(!holds || ::flock(hold, LOCK_EX) == 0) << held;
-#endif
-  const ChildResult result = RunChild(program, words, {work.Path().string()});
-#ifdef _WIN32
-  if (holds) ::CloseHandle(hold);
-#else
+  const ChildResult result = RunChild(program, words, work.Path().string());
   ::close(hold);
 #endif
   EXPECT_EQ(result.ExitStatus, status) << words.back();
@@ -184,8 +177,8 @@ TEST_P(Case, Run) {
   }
   const std::vector<std::string> words = WordsOf(ReadFile(folder / "args"));
   ExpectCall(folder, words, ReadFile(folder / "stdout"), ReadFile(folder / "stderr"), status);
-  const bool special = Exists(folder / "shell") || Exists(folder / "hold");
-  if (status <= 1 && !special) RunInProcess(folder, words);
+  if (status <= 1 && !Exists(folder / "shell") && !Exists(folder / "hold"))
+    RunInProcess(folder, words);
 }
 
 std::vector<fs::path> AllCases() {

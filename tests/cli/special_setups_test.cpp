@@ -140,16 +140,13 @@ TEST(Stop, AtALineBoundaryKeepingWhatWasRead) {
     if (fifos.size() > 1) args.push_back("c_DAT.LOG"), WriteFile(dir / "c_DAT.LOG", Ticks(1));
     ChildResult result;
     std::atomic<pid_t> pid = 0;
-    std::thread run([&] {
-      result =
-          RunChild("/bin/sh", args, {.WorkingDirectory = dir.Path().string(), .Started = &pid});
-    });
+    std::thread run([&] { result = RunChild("/bin/sh", args, dir.Path().string(), &pid); });
     std::vector<int> writers;
     for (const std::string& name : fifos)
       writers.push_back(sent.empty() ? -1 : Send(dir / (name + "_DAT.LOG"), sent, &pid));
-    const std::string csv = dir / (fifos.back() + ".CSV");
+    const std::string begun = dir / (fifos.back() + ".CSV");
     EXPECT_TRUE(
-        Eventually([&] { return WaitsHavingReadAll(pid, writers) && fs::exists(csv); }, &pid));
+        Eventually([&] { return WaitsHavingReadAll(pid, writers) && fs::exists(begun); }, &pid));
     if (pid > 0) ::kill(pid, signal);
     if (!ignored) Eventually([&] { return State(pid) == 0; });
     // The end of the log, for a converter that goes on: no test hangs.
@@ -189,7 +186,7 @@ TEST(RejectedReport, LogsWaitingBehindASlowOneHoldNoFile) {
       expected += name + ";" + std::to_string(line) + ";$1;54;55\r\n";
   }
   ChildResult result;
-  std::thread run([&] { result = RunChild("/bin/sh", args, {dir.Path().string()}); });
+  std::thread run([&] { result = RunChild("/bin/sh", args, dir.Path().string()); });
   const int writer = Send(dir / "a_DAT.LOG", Ticks(1));
   EXPECT_TRUE(Eventually([&] { return ReadFile(dir / "s.CSV") == Ticks(1); }));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));  // time enough to go on, if it could

@@ -59,18 +59,11 @@ struct Started : PROCESS_INFORMATION {
   }
 };
 
-class Console : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ::FreeConsole();
-    ASSERT_TRUE(::AllocConsole()) << "no console (Wine needs a display)";
-  }
-  void TearDown() override { ::FreeConsole(); }
-};
-
 // In a console window the user works in: the umlauts of messages on standard error come out
 // whole, and a call without arguments ends at once with its message.
-TEST_F(Console, MessagesInTheUsersConsole) {
+TEST(Console, MessagesInTheUsersConsole) {
+  ::FreeConsole();
+  ASSERT_TRUE(::AllocConsole()) << "no console (Wine needs a display)";
   EXPECT_EQ(Started(L"--status=x a_DAT.LOG").Ended(), 2);
   EXPECT_EQ(Started(L"").Ended(), 2);
   const std::wstring screen = ScreenText();
@@ -84,7 +77,7 @@ TEST_F(Console, MessagesInTheUsersConsole) {
 
 // A double click gives the converter a console of its own, which closes with it: without
 // arguments it explains itself and waits for a key; with arguments it just runs.
-TEST_F(Console, ConsoleOfItsOwn) {
+TEST(Console, ConsoleOfItsOwn) {
   EXPECT_EQ(Started(L"--version", CREATE_NEW_CONSOLE).Ended(), 0);
 
   const Started child(L"", CREATE_NEW_CONSOLE);

@@ -29,14 +29,10 @@ struct ChildResult {
   std::string Err;
 };
 
-// How a program is started beyond its arguments.
-struct ChildSetup {
-  std::string WorkingDirectory{};  // empty: the test's own
-  std::atomic<int>* Started{};     // gets the process id, for another thread (Linux)
-};
-
+// Starts `program` with `arguments` in the working folder `folder` (empty: the test's own) and
+// waits for its end; `started` gets its process id, for another thread (Linux).
 inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
-                            const ChildSetup& setup = {}) {
+                            const std::string& folder = "", std::atomic<int>* started = nullptr) {
   ChildResult result;
   TempDir caught;
 #ifdef _WIN32
@@ -55,10 +51,10 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
                      .hStdOutput = capture("out"),
                      .hStdError = capture("err")};
   PROCESS_INFORMATION child{};
-  const std::wstring folder = WideText(setup.WorkingDirectory);
+  const std::wstring wideFolder = WideText(folder);
   result.ExitStatus = 127;
   if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       folder.empty() ? nullptr : folder.c_str(), &start, &child)) {
+                       wideFolder.empty() ? nullptr : wideFolder.c_str(), &start, &child)) {
     ::WaitForSingleObject(child.hProcess, INFINITE);
     DWORD status = 0;
     ::GetExitCodeProcess(child.hProcess, &status);
@@ -82,15 +78,14 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
     // descriptor 0, which it must treat like any other.
     ::close(STDIN_FILENO);
     ::close_range(3, ~0U, 0);  // nor any other descriptor of the test's
-    if (!setup.WorkingDirectory.empty())
-      ready = ready && ::chdir(setup.WorkingDirectory.c_str()) == 0;
+    if (!folder.empty()) ready = ready && ::chdir(folder.c_str()) == 0;
     // The program starts with these signals at their defaults, as from a shell, whatever the
     // test runner ignores: handling them is the program's own job.
     for (const int signal : {SIGXFSZ, SIGINT, SIGTERM, SIGHUP}) ::signal(signal, SIG_DFL);
     if (ready) ::execv(argv[0], argv.data());
     ::_exit(127);
   }
-  if (setup.Started && pid > 0) *setup.Started = pid;
+  if (started && pid > 0) *started = pid;
   int status = 0;
   while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
