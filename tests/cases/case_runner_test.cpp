@@ -88,12 +88,11 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     TempDir work;
     LayOut(folder, work.Path());
     // Names in UTF-8, as the converter takes them on every system.
-    const std::u8string folderName = work.Path().u8string();
-    const std::string at = std::string(folderName.begin(), folderName.end()) + "/";
+    const std::u8string folderName = work.Path().u8string() + u8"/";
+    const std::string at(folderName.begin(), folderName.end());
     const std::string input = at + call.LogFiles[0], base = OutputBaseOf(input);
-    std::string output =
-        base + (call.Options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
-    if (to) output = at + *to;
+    const std::string output =
+        to ? at + *to : base + (call.Options.SplitMinutes > 0 ? FormatSliceSuffix(0) : "") + ".CSV";
     RecordingWindow window;
     std::string out, err;
     const std::ptrdiff_t open = OpenFiles();
@@ -123,12 +122,10 @@ void ExpectCall(const fs::path& folder, std::vector<std::string> words, const st
   TempDir work;
   LayOut(folder, work.Path());
   std::string program = VELUNOR_CONVERT_PATH;
-#ifndef _WIN32
-  if (Exists(folder / "shell")) {
+  if (Exists(folder / "shell")) {  // a Linux case alone
     words.insert(words.begin(), {"-c", ReadFile(folder / "shell"), program});
     program = "/bin/sh";
   }
-#endif
   // Another program's hold on a file for the time of the call: a lock, on Windows a handle that
   // lets others only read.
   const bool holds = Exists(folder / "hold");
