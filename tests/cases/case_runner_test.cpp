@@ -1,6 +1,5 @@
-// Runs every folder beside this file as one case, as README.md "Tests" describes its files. A plain
-// conversion of one regular log runs again in-process through RunConversion at tiny block sizes,
-// so that the same cases cover the reader's block boundaries.
+// Runs every folder beside this file as one case, its files as README.md "Tests" describes them. A
+// plain call of one log runs again in-process at tiny block sizes, for the reader's block edges.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -61,11 +60,10 @@ void LayOut(const fs::path& folder, const fs::path& work) {
 // Every file of the working folder is as out/ has it, or else as in/ laid it; no other is there.
 void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string& run) {
   std::set<fs::path> names;
-  for (const fs::path& root : {work, folder / "in", folder / "out"}) {
-    if (!Exists(root)) continue;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
+  std::error_code absent;  // a case without in/ or out/
+  for (const fs::path& root : {work, folder / "in", folder / "out"})
+    for (const auto& entry : fs::recursive_directory_iterator(root, absent))
       if (!entry.is_directory()) names.insert(entry.path().lexically_relative(root));
-  }
   for (const fs::path& name : names) {
     const fs::path out = folder / "out" / name;
     EXPECT_EQ(Content(work / name), Content(Exists(out) ? out : folder / "in" / name))
@@ -126,8 +124,7 @@ void ExpectCall(const fs::path& folder, std::vector<std::string> words, const st
     words.insert(words.begin(), {"-c", ReadFile(folder / "shell"), program});
     program = "/bin/sh";
   }
-  // Another program's hold on a file for the time of the call: a lock, on Windows a handle that
-  // lets others only read.
+  // Another program's hold while the call runs: a lock; on Windows, a handle sharing only reading.
   const bool holds = Exists(folder / "hold");
   const fs::path held = holds ? work.Path() / WordsOf(ReadFile(folder / "hold")).at(0) : "";
 #ifdef _WIN32
@@ -162,8 +159,6 @@ TEST_P(Case, Run) {
 #endif
   const int status = Exists(folder / "status") ? std::stoi(ReadFile(folder / "status")) : 0;
   if (Exists(folder / "calls")) {
-    // A table of calls: each an `args` line, then the lines of standard error it gets, before
-    // `stderr-tail`; blocks apart by an empty line.
     std::istringstream calls(ReadFile(folder / "calls"));
     for (std::string args, line; std::getline(calls, args);) {
       std::string err;
@@ -182,7 +177,6 @@ std::vector<fs::path> AllCases() {
   std::vector<fs::path> folders;
   for (const auto& entry : fs::directory_iterator(VELUNOR_CASES_DIR))
     if (entry.is_directory()) folders.push_back(entry.path());
-  std::sort(folders.begin(), folders.end());
   return folders;
 }
 

@@ -39,7 +39,6 @@ std::string Ticks(int count) {
 // The progress line, row by row: a call of Show at a time after the start (or of Clear, without
 // one), and what a terminal gets of it at once, not held in the stream's buffer.
 TEST(Console, ProgressLineOnATerminal) {
-  using std::chrono::milliseconds;
   const ProgressLine::Clock::time_point start{};
   char* bytes = nullptr;
   std::size_t size = 0;
@@ -58,7 +57,7 @@ TEST(Console, ProgressLineOnATerminal) {
        "\r3 von 8 Log-Dateien fertig,  45 %, 1234 KB Out..."}};
   std::string shown;
   for (const auto& [ms, progress, added] : rows) {
-    progress ? line.Show(*progress, start + milliseconds(ms)) : line.Clear();
+    progress ? line.Show(*progress, start + std::chrono::milliseconds(ms)) : line.Clear();
     EXPECT_EQ(std::string(bytes, size), shown += added) << ms;
   }
   std::fclose(terminal);
@@ -86,10 +85,9 @@ char State(const std::atomic<pid_t>& pid) {
 // Waits up to ten seconds for `ready`, which a sound converter reaches at once; gives up once the
 // converter `pid`, when given, has ended.
 bool Eventually(const std::function<bool()>& ready, const std::atomic<pid_t>* pid = nullptr) {
-  for (int i = 0; i < 10000; ++i) {
+  for (int i = 0; i < 10000; ++i, ::usleep(1000)) {
     if (ready()) return true;
     if (pid && *pid > 0 && State(*pid) == 0) return ready();
-    ::usleep(1000);
   }
   return false;
 }

@@ -12,8 +12,6 @@
 namespace velunor::testing {
 namespace {
 
-constexpr DWORD kPatience = 30000;  // milliseconds; Wine starts a console slowly
-
 // The text of the attached console's screen: rows without trailing blanks, a full row joined to
 // the next as the console wrapped it.
 std::wstring ScreenText() {
@@ -40,7 +38,8 @@ std::wstring ScreenText() {
 struct Started : PROCESS_INFORMATION {
   explicit Started(const std::wstring& arguments, DWORD flags = 0) : PROCESS_INFORMATION{} {
     std::wstring line = L"\"" + WideText(VELUNOR_CONVERT_PATH) + L"\" " + arguments;
-    STARTUPINFOW start{.cb = sizeof(STARTUPINFOW)};
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
     EXPECT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
                                  nullptr, &start, this));
   }
@@ -49,8 +48,8 @@ struct Started : PROCESS_INFORMATION {
     ::CloseHandle(hThread);
     ::CloseHandle(hProcess);
   }
-  // Its exit status, or -1 when it is still running after `milliseconds`.
-  int Ended(DWORD milliseconds = kPatience) const {
+  // Its exit status, or -1 when it is still running after `milliseconds` (Wine starts slowly).
+  int Ended(DWORD milliseconds = 30000) const {
     DWORD status = 0;
     return ::WaitForSingleObject(hProcess, milliseconds) == WAIT_OBJECT_0 &&
                    ::GetExitCodeProcess(hProcess, &status)

@@ -7,7 +7,6 @@
 namespace velunor::testing {
 namespace {
 
-// Devices whatever their spelling, and files that only look like devices.
 TEST(WindowsDeviceNames, DevicesAndLookAlikes) {
   for (const char* name :
        {"NUL.CSV", "nul.csv", "CON.CSV", "Aux.CSV", "PRN.CSV", "COM1.CSV", "com9.CSV", "LPT0.CSV",

@@ -30,7 +30,7 @@ struct ChildResult {
 };
 
 // Starts `program` with `arguments` in the working folder `folder` (empty: the test's own) and
-// waits for its end; `started` gets its process id, for another thread (Linux).
+// waits for its end; `started` gets its process id, for another thread.
 inline ChildResult RunChild(const std::string& program, const std::vector<std::string>& arguments,
                             const std::string& folder = "", std::atomic<int>* started = nullptr) {
   ChildResult result;
@@ -45,23 +45,23 @@ inline ChildResult RunChild(const std::string& program, const std::vector<std::s
     return ::CreateFileW(WideText(caught / name).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                          &inherited, CREATE_ALWAYS, 0, nullptr);
   };
-  STARTUPINFOW start{.cb = sizeof(STARTUPINFOW),
-                     .dwFlags = STARTF_USESTDHANDLES,
-                     .hStdInput = ::GetStdHandle(STD_INPUT_HANDLE),
-                     .hStdOutput = capture("out"),
-                     .hStdError = capture("err")};
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  start.dwFlags = STARTF_USESTDHANDLES;
+  start.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  start.hStdOutput = capture("out");
+  start.hStdError = capture("err");
   PROCESS_INFORMATION child{};
-  const std::wstring wideFolder = WideText(folder);
-  result.ExitStatus = 127;
+  DWORD status = 127;
   if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       wideFolder.empty() ? nullptr : wideFolder.c_str(), &start, &child)) {
+                       folder.empty() ? nullptr : WideText(folder).c_str(), &start, &child)) {
+    if (started) *started = static_cast<int>(child.dwProcessId);
     ::WaitForSingleObject(child.hProcess, INFINITE);
-    DWORD status = 0;
     ::GetExitCodeProcess(child.hProcess, &status);
-    result.ExitStatus = static_cast<int>(status);
     ::CloseHandle(child.hThread);
     ::CloseHandle(child.hProcess);
   }
+  result.ExitStatus = static_cast<int>(status);
   ::CloseHandle(start.hStdOutput);
   ::CloseHandle(start.hStdError);
 #else
