@@ -74,7 +74,7 @@ void ExpectFiles(const fs::path& folder, const fs::path& work, const std::string
 // What the converter's main() does with a plain call of one log, through RunConversion itself at
 // tiny block sizes. Other calls, and calls this runner does not know, run only as a program.
 void RunInProcess(const fs::path& folder, const std::vector<std::string>& words) {
-  const CommandLine call = ParseCommandLine(words);  // a refused call ends with status 2
+  const CommandLine call = ParseCommandLine(words);  // refused calls end with 2, never here
   const std::optional<std::string>& to = call.OutputPath;
   if (call.ShowHelp || call.ShowVersion || call.Jobs != 0 || call.RejectedPath ||
       call.LogFiles.size() != 1 || !IsAcceptedLogName(call.LogFiles[0]) ||

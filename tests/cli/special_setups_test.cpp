@@ -140,7 +140,7 @@ TEST(Stop, AtALineBoundaryKeepingWhatWasRead) {
       writers.push_back(sent.empty() ? -1 : Send(dir / (name + "_DAT.LOG"), sent, &pid));
     const std::string begun = dir / (fifos.back() + ".CSV");
     EXPECT_TRUE(
-        Eventually([&] { return WaitsHavingReadAll(pid, writers) && fs::exists(begun); }, &pid));
+        Eventually([&] { return fs::exists(begun) && WaitsHavingReadAll(pid, writers); }, &pid));
     if (pid > 0) ::kill(pid, signal);
     if (!ignored) Eventually([&] { return State(pid) == 0; });
     // The end of the log, for a converter that goes on: no test hangs.
