@@ -65,17 +65,15 @@ TEST_F(Run, RecordsAcrossTheOutputBufferEnd) {
 // the window's error as it came (the user's cancel), the whole records of the blocks read before
 // it written out.
 TEST_F(Run, StopsBetweenBlocksWithoutTimeTicks) {
-  struct StoppingWindow : RecordingWindow {
-    void ProcessPendingEvents() override {
-      if (++passes == 3) throw RunTimeError(error_number::kCancel);
-    }
-    int passes = 0;
-  } stopping;
+  int passes = 0;
+  window.OnEvents = [&] {
+    if (++passes == 3) throw RunTimeError(error_number::kCancel);
+  };
   std::string log;
   for (int i = 0; i < 2000; ++i) log += Record("$2;1;;", 55);
   WriteFile(dir / "m_DAT.LOG", log);
   try {
-    RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, stopping, 4096);
+    RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window, 4096);
     ADD_FAILURE() << "not stopped";
   } catch (const RunTimeError& error) {
     EXPECT_STREQ(error.what(), " 32755 - Abbrechen gewählt");
@@ -86,8 +84,8 @@ TEST_F(Run, StopsBetweenBlocksWithoutTimeTicks) {
   std::string empty = Gzip("", "wb"), members;
   for (int i = 0; i < 100000; ++i) members += empty;
   WriteFile(dir / "m_DAT.LOG", members + Gzip(log, "wb"));
-  stopping.passes = 0;
-  EXPECT_THROW(RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, stopping),
+  passes = 0;
+  EXPECT_THROW(RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window),
                RunTimeError);
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
 }
@@ -125,33 +123,28 @@ TEST_F(Run, CompressedLogProgressFollowsTheCompressedBytes) {
 // the run waits for it (on Windows, which waits inside the read, before the run reads).
 TEST_F(Run, LogFromADescriptorOfUnknownLength) {
   const std::string log = Record("$1;1;;", 55) + Record("$2;1;;", 55) + "Kopf\r\n";
-  struct FeedingWindow : RecordingWindow {
-    void ProcessPendingEvents() override {
-      RecordingWindow::ProcessPendingEvents();
-      if (++passes == feedAt) {
-        EXPECT_EQ(write(ends[1], rest.data(), static_cast<unsigned>(rest.size())), rest.size());
-        close(ends[1]);
-      }
-    }
-    int ends[2], passes = 0, feedAt = 2;
-    std::string rest;
-  } feeding;
+  int ends[2], passes = 0, feedAt = 2;
 #ifdef _WIN32
-  ASSERT_EQ(_pipe(feeding.ends, 1 << 16, _O_BINARY), 0);
-  feeding.feedAt = 1;
+  ASSERT_EQ(_pipe(ends, 1 << 16, _O_BINARY), 0);
+  feedAt = 1;
 #else
-  ASSERT_EQ(pipe(feeding.ends), 0);
+  ASSERT_EQ(pipe(ends), 0);
 #endif
-  feeding.rest = Gzip(log, "wb9");
-  ASSERT_EQ(write(feeding.ends[1], feeding.rest.data(), 1), 1);
-  feeding.rest.erase(0, 1);
+  std::string rest = Gzip(log, "wb9");
+  ASSERT_EQ(write(ends[1], rest.data(), 1), 1);
+  rest.erase(0, 1);
+  window.OnEvents = [&] {
+    if (++passes != feedAt) return;
+    EXPECT_EQ(write(ends[1], rest.data(), static_cast<unsigned>(rest.size())), rest.size());
+    close(ends[1]);
+  };
   const RunTotals totals =
-      RunConversion(InputSource(feeding.ends[0]), dir / "m.CSV", dir / "m", {}, feeding);
+      RunConversion(InputSource(ends[0]), dir / "m.CSV", dir / "m", {}, window);
   EXPECT_EQ(ReadFile(dir / "m.CSV"), log.substr(0, 114));
   EXPECT_EQ(totals.BytesRead, 114);
-  EXPECT_EQ(feeding.Calls,
-            feeding.feedAt == 1 ? "[e b0e 0e b120e b120 100 ]" : "[e b0e b0e 0e b120e b120 100 ]");
-  EXPECT_EQ(close(feeding.ends[0]), 0);  // still open
+  EXPECT_EQ(window.Calls,
+            feedAt == 1 ? "[e b0e 0e b120e b120 100 ]" : "[e b0e b0e 0e b120e b120 100 ]");
+  EXPECT_EQ(close(ends[0]), 0);  // still open
 }
 
 #ifndef _WIN32
