@@ -46,21 +46,6 @@ struct Run : ::testing::Test {
   RecordingWindow window;
 };
 
-// The long record after the fill does not fit into what is left of the output buffer (1 MiB) by
-// two bytes, or by its line end's last byte: the buffer is written out first. A record written
-// past the buffer's end would fault on the inaccessible page behind it.
-TEST_F(Run, RecordsAcrossTheOutputBufferEnd) {
-  for (const auto& [ticks, sixes, longs] : {std::tuple{3, 31766, 1}, {7, 31761, 0}}) {
-    std::string log;
-    for (int i = 0; i < ticks; ++i) log += Record("$1;1;;", 55);
-    for (int i = 0; i < sixes; ++i) log += Record("$6;1;;", 31);
-    for (int i = 0; i < longs + 200; ++i) log += Record("$4;1;;", 63);
-    WriteFile(dir / "m_DAT.LOG", log);
-    RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window);
-    EXPECT_EQ(ReadFile(dir / "m.CSV"), log);
-  }
-}
-
 // A stop reaches the run between blocks even in a log without time ticks: it ends at once with
 // the window's error as it came (the user's cancel), the whole records of the blocks read before
 // it written out.
