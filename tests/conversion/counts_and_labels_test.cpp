@@ -11,14 +11,10 @@
 namespace velunor {
 namespace {
 
-TEST(NumberText, RoundsHalfToEvenWithinThe32BitRange) {
-  const std::pair<double, std::int32_t> cases[] = {{2.5, 2},
-                                                   {3.5, 4},
-                                                   {-2.5, -2},
-                                                   {2.5001, 3},
-                                                   {2147483647.0, INT32_MAX},
-                                                   {-2147483648.0, INT32_MIN}};
-  for (const auto& [value, expected] : cases) EXPECT_EQ(RoundHalfEven(value), expected) << value;
+// Halves rounded to even are the summaries' cases; here the ends of the 32-bit range.
+TEST(NumberText, RoundsWithinThe32BitRange) {
+  EXPECT_EQ(RoundHalfEven(2147483647.0), INT32_MAX);
+  EXPECT_EQ(RoundHalfEven(-2147483648.0), INT32_MIN);
   EXPECT_THROW(RoundHalfEven(2147483647.5), RunTimeError);
   EXPECT_THROW(RoundHalfEven(std::nan("")), RunTimeError);
   std::int32_t counter = INT32_MAX - 1;  // a log of 2^31 - 1 bytes is still read
