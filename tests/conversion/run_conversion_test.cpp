@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,37 @@
 #include "recording_window.h"
 #include "run_time_error.h"
 #include "temp_dir.h"
+
+#ifndef _WIN32
+// Faults of the system calls behind the CSV file, which a real disk rarely shows on demand: this
+// test program routes write() and close() through the wrappers below (-Wl,--wrap), which fail or
+// shorten them while a fault is staged (during a run, whose only written file is the CSV) and
+// pass every other call on; the standard streams are always spared.
+namespace {
+enum class Fault { None, CloseFails, ShortWrite, WriteTakesNothing };
+Fault fault = Fault::None;
+}  // namespace
+
+extern "C" {
+ssize_t __real_write(int fd, const void* data, size_t size);
+int __real_close(int fd);
+
+ssize_t __wrap_write(int fd, const void* data, size_t size) {
+  if (fd <= 2 || fault == Fault::None || fault == Fault::CloseFails)
+    return __real_write(fd, data, size);
+  if (fault == Fault::WriteTakesNothing) return 0;
+  fault = Fault::None;  // one write of a single byte; the rest goes through
+  return __real_write(fd, data, 1);
+}
+
+int __wrap_close(int fd) {
+  if (fd <= 2 || fault != Fault::CloseFails) return __real_close(fd);
+  __real_close(fd);
+  errno = EIO;  // a deferred write error, as network file systems report one
+  return -1;
+}
+}
+#endif
 
 namespace velunor {
 namespace {
@@ -143,6 +175,27 @@ TEST_F(Run, OutputDescriptorLeftOpenAndUnlocked) {
   close(other);
   EXPECT_EQ(close(csv), 0);
   EXPECT_EQ(ReadFile(dir / "m.CSV"), Record("$1;1;;", 55));
+}
+
+// A write that takes nothing and says nothing would otherwise be asked again for ever.
+TEST_F(Run, SystemCallFaultsEndTheRunWithTheirErrorOrWriteEachByteOnce) {
+  std::string log;
+  for (int i = 0; i < 200; ++i) log += "$2;1;;" + std::string(49, '0' + i % 10) + "\r\n";
+  WriteFile(dir / "m_DAT.LOG", log);
+  for (const auto& [staged, number, csv] : {std::tuple{Fault::CloseFails, 57, log},
+                                            {Fault::ShortWrite, 0, log},
+                                            {Fault::WriteTakesNothing, 61, std::string()}}) {
+    fault = staged;
+    int error = 0;
+    try {
+      RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window);
+    } catch (const RunTimeError& failure) {
+      error = failure.Number();
+    }
+    fault = Fault::None;
+    EXPECT_EQ(error, number) << static_cast<int>(staged);
+    EXPECT_EQ(ReadFile(dir / "m.CSV"), csv) << static_cast<int>(staged);
+  }
 }
 
 TEST(PageBufferDeathTest, WritePastTheEndFaults) {
