@@ -12,6 +12,8 @@ struct RunTotals {
   // At least one line belonged to a channel: written, rejected, or a status record dropped.
   // False for a log that holds none of the device's records at all (a wrong file).
   bool SawChannelRecord = false;
+
+  bool operator==(const RunTotals&) const = default;
 };
 
 }  // namespace velunor

@@ -20,9 +20,8 @@ size_is() { [ "$(xdotool getwindowgeometry --shell "$main" | grep 'WIDTH\|HEIGHT
   "WIDTH=$1 HEIGHT=$2" ] || fail "the client area is not $1 x $2"; }
 # Confirms in the file dialog so titled the path given, or else its proposal.
 choose() {
-  window "$1" >/dev/null
-  sleep 0.5 # the dialog fills its list first
-  [ -z "${2:-}" ] || { xdotool key ctrl+a && xdotool type --delay 5 "$(winpath "$2")"; }
+  window "$1" >/dev/null && sleep 0.5 # the dialog fills its list first
+  [ -z "${2:-}" ] || xdotool key ctrl+a type --delay 5 "$(winpath "$2")"
   xdotool key Return
 }
 
