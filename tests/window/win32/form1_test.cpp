@@ -200,13 +200,17 @@ TEST_F(Form1Test, SplitBarMovesByClickKeysAndWheelAndFollowsOnlyAReleasedThumb) 
       {{{'w', 1}}, L"00 h, 01 min"}};
   ::SetFocus(form.HScroll1);
   for (const auto& [steps, text] : moves) {
+    Button_SetCheck(form.Check2, BST_CHECKED);  // a split unticks append, disables and hides it
     for (const auto& [how, what] : steps) move(how, what);
     EXPECT_EQ(TextOf(form.Text1), text);
-    EXPECT_TRUE(!::IsWindowVisible(form.Check2) && ::IsWindowVisible(form.Label1));
+    EXPECT_TRUE(!Button_GetCheck(form.Check2) && !::IsWindowEnabled(form.Check2) &&
+                !::IsWindowVisible(form.Check2) && ::IsWindowVisible(form.Label1));
     move('k', VK_HOME);  // back to the left end
     move('w', -1);       // and no further
     EXPECT_EQ(::GetScrollPos(form.HScroll1, SB_CTL), 0);
     EXPECT_EQ(TextOf(form.Text1), L"Keine Teilung");
+    EXPECT_TRUE(::IsWindowEnabled(form.Check2) && ::IsWindowVisible(form.Check2) &&
+                !::IsWindowVisible(form.Label1));
   }
   move('s', MAKEWPARAM(SB_THUMBTRACK, 500));
   EXPECT_EQ(TextOf(form.Text1), L"Keine Teilung");  // nothing while dragging
