@@ -39,8 +39,7 @@ class FakeForm : public Form1Base {
   FakeForm() {
     EndProgram = [this](int status) { Ended.push_back(status); };
     Texts[Command1] = design::Design(Command1).Caption;
-    for (const design::ControlDesign& c : design::kControls) Enabled[c.Id] = Visible[c.Id] = true;
-    Visible[Label1] = false;
+    for (const design::ControlDesign& c : design::kControls) Enabled[c.Id] = true;
   }
   using Form1Base::CloseDuringRun, Form1Base::Running;
 
@@ -48,7 +47,7 @@ class FakeForm : public Form1Base {
   bool Ticked = false, Timer = false;
   mutable std::int64_t Now = 0, Step = 0;  // the clock advances by Step at every reading
   std::map<design::Control, std::string> Texts;
-  std::map<design::Control, bool> Enabled, Visible;
+  std::map<design::Control, bool> Enabled;
   std::vector<std::tuple<MessageKind, std::string, std::string>> Messages;
   std::vector<int> Ended;
   std::function<void()> OnPass;
@@ -60,7 +59,7 @@ class FakeForm : public Form1Base {
   int SelectedOption() const override { return design::kDefaultOption; }
   void SetText(design::Control c, std::string_view text) override { Texts[c] = text; }
   void SetEnabled(design::Control c, bool enabled) override { Enabled[c] = enabled; }
-  void SetVisible(design::Control c, bool visible) override { Visible[c] = visible; }
+  void SetVisible(design::Control, bool) override {}
   void SetCheck2Ticked(bool ticked) override { Ticked = ticked; }
   int ShownProgress() const override { return Bar; }
   void ShowProgress(int percent) override { Bar = percent; }
@@ -160,19 +159,6 @@ TEST(Form1BaseTest, EventPassesAreThrottled) {
     EXPECT_EQ(form.Passes, passes) << now;
     EXPECT_EQ(form.Bar, std::max(percent, form.Bar)) << now;
   }
-}
-
-TEST(Form1BaseTest, SplitIntervalUnticksAndHidesAppend) {
-  FakeForm form;
-  form.Ticked = true, form.Split = 61;
-  form.HScroll1_Change();
-  EXPECT_EQ(form.Texts[Text1], "01 h, 01 min");
-  EXPECT_TRUE(!form.Ticked && !form.Enabled[Check2] && !form.Visible[Check2] &&
-              form.Visible[Label1]);
-  form.Split = 0;
-  form.HScroll1_Change();
-  EXPECT_EQ(form.Texts[Text1], "Keine Teilung");
-  EXPECT_TRUE(form.Enabled[Check2] && form.Visible[Check2] && !form.Visible[Label1]);
 }
 
 // The places keep to the design's grid: one column 120 twips in from the window's sides, 105

@@ -2,26 +2,99 @@
 // file button's click through the system's own dialogs and message boxes.
 #include "form1.h"
 
+#include <commdlg.h>
+#include <gtest/gtest.h>
 #include <windowsx.h>
 
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <thread>
 
 #include "duration_labels.h"
-#include "modal_driver.h"
 #include "temp_dir.h"
+#include "wide_text.h"
 
 namespace velunor {
 namespace {
 
 using namespace testing;
 
+// Gets the modal window that was opened and must close it (or open the next one).
+using ModalAnswer = std::function<void(HWND)>;
+
+// Ids inside the system's file dialog and message box.
+constexpr int kFileNameBox = 0x47c;   // the name field (a combo box)
+constexpr int kReadOnlyBox = 0x410;   // the file dialog's read-only check box
+constexpr int kMessageText = 0xffff;  // the message box's text
+constexpr int kMessageIcon = 0x440;   // and its icon
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[4096];
+  return std::wstring(text, static_cast<std::size_t>(::GetWindowTextW(window, text, 4096)));
+}
+
+std::wstring ItemText(HWND dialog, int id) {
+  return TextOf(::GetDlgItem(dialog, id));
+}
+
+void Press(HWND dialog, int button) {
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+}
+
+// Types name into a file dialog's name field and confirms it.
+void Confirm(HWND dialog, const std::wstring& name) {
+  ::SetDlgItemTextW(dialog, kFileNameBox, name.c_str());
+  Press(dialog, IDOK);
+}
+
+// Calls act and answers the modal windows it opens, in turn. A window beyond the answers fails
+// the test and is cancelled, so that no test can hang. Returns how many windows were answered.
+std::size_t AnswerInTurn(const std::function<void()>& act, std::vector<ModalAnswer> answers) {
+  std::size_t next = 0;
+  std::set<HWND> answered;
+  HWND seen = nullptr;  // the modal window open now, since when
+  DWORD since = 0;
+  static std::function<void()> tick;
+  tick = [&] {
+    HWND modal = nullptr;  // the enabled modal window of this thread
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+          wchar_t type[16];
+          ::GetClassNameW(window, type, 16);
+          const bool modal = std::wstring(type) == L"#32770" && ::IsWindowVisible(window) &&
+                             ::IsWindowEnabled(window);
+          if (modal) *reinterpret_cast<HWND*>(found) = window;
+          return !modal;
+        },
+        reinterpret_cast<LPARAM>(&modal));
+    const DWORD now = ::GetTickCount();
+    if (modal != seen) seen = modal, since = now;
+    // A window is answered once it has settled: the file dialog fills its list after it shows.
+    if (!modal || now - since < 200) return;
+    // An answer the window did not take (a refusal of its own, say) must not hang the test.
+    if (answered.contains(modal) && now - since < 10000) return;
+    if (answered.contains(modal) || next == answers.size()) {
+      ADD_FAILURE() << "window left open or unexpected: " << Utf8(TextOf(modal));
+      since = now;
+      return Press(modal, IDCANCEL);
+    }
+    answered.insert(modal);
+    answers[next++](modal);
+  };
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { tick(); });
+  act();
+  ::KillTimer(nullptr, timer);
+  return next;
+}
+
 // Handles what is waiting in the thread's queue, as the program's loop would.
 void Pump(Form1& form) {
   MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
     if (message.message != WM_QUIT) form.Dispatch(message);
-  }
 }
 
 // A key pressed and released on the control with the keyboard, or Alt and a letter.
@@ -42,18 +115,16 @@ class Form1Test : public ::testing::Test {
     Pump(form);
   }
 
-  // Expects the open dialog in folder (the working folder when empty), titled as designed and
-  // with the preset name; chooses name.
+  // Expects the open dialog in folder, titled as designed and with the preset name; chooses name.
   ModalAnswer ChooseLog(const std::filesystem::path& name,
-                        const std::filesystem::path& folder = {}) {
+                        const std::filesystem::path& folder = std::filesystem::current_path()) {
     return [=, this](HWND dialog) {
       EXPECT_EQ(TextOf(dialog), L"Log-Datei zum Einlesen wählen...");
       EXPECT_EQ(ItemText(dialog, kFileNameBox), L"*_DAT.LOG");
       EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dialog, kReadOnlyBox)));
       wchar_t shown[MAX_PATH] = L"";  // the folder it shows
       ::SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(shown));
-      EXPECT_EQ(std::filesystem::path(shown),
-                folder.empty() ? std::filesystem::current_path() : folder);
+      EXPECT_EQ(std::filesystem::path(shown), folder);
       Confirm(dialog, (dir.Path() / name).wstring());
     };
   }
@@ -129,13 +200,17 @@ TEST_F(Form1Test, SplitBarMovesByClickKeysAndWheelAndFollowsOnlyAReleasedThumb) 
       {{{'w', 1}}, L"00 h, 01 min"}};
   ::SetFocus(form.HScroll1);
   for (const auto& [steps, text] : moves) {
+    Button_SetCheck(form.Check2, BST_CHECKED);  // a split unticks append, disables and hides it
     for (const auto& [how, what] : steps) move(how, what);
     EXPECT_EQ(TextOf(form.Text1), text);
-    EXPECT_TRUE(!::IsWindowVisible(form.Check2) && ::IsWindowVisible(form.Label1));
+    EXPECT_TRUE(!Button_GetCheck(form.Check2) && !::IsWindowEnabled(form.Check2) &&
+                !::IsWindowVisible(form.Check2) && ::IsWindowVisible(form.Label1));
     move('k', VK_HOME);  // back to the left end
     move('w', -1);       // and no further
     EXPECT_EQ(::GetScrollPos(form.HScroll1, SB_CTL), 0);
     EXPECT_EQ(TextOf(form.Text1), L"Keine Teilung");
+    EXPECT_TRUE(::IsWindowEnabled(form.Check2) && ::IsWindowVisible(form.Check2) &&
+                !::IsWindowVisible(form.Label1));
   }
   move('s', MAKEWPARAM(SB_THUMBTRACK, 500));
   EXPECT_EQ(TextOf(form.Text1), L"Keine Teilung");  // nothing while dragging
@@ -175,7 +250,8 @@ TEST_F(Form1Test, DuringARunTheWindowIgnoresTheUserAndClosingItStopsTheRun) {
     if (tried || ::IsWindowEnabled(running->Command1)) return;
     tried = true;
     ::SendMessageW(running->Command1, BM_CLICK, 0, 0);  // would open a dialog
-    ::SendMessageW(running->Option1[0], BM_CLICK, 0, 0);
+    // Locked, the options take no click of the user's (a click sent by a program still checks).
+    for (HWND option : running->Option1) EXPECT_FALSE(::IsWindowEnabled(option));
     ::SendMessageW(running->Check2, BM_CLICK, 0, 0);
     ::PostMessageW(running->HScroll1, WM_KEYDOWN, VK_RIGHT, 1);
     ::PostMessageW(running->Handle(), WM_CLOSE, 0, 0);
