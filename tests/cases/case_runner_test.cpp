@@ -82,7 +82,7 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
       fs::is_symlink(folder / "in" / call.LogFiles[0]))
     return;
 
-  for (const std::size_t block : {1, 2, 3, 7, 64, 1 << 20}) {
+  for (const std::size_t block : {1, 2, 3, 7, 64, 4096, 1 << 20}) {
     TempDir work;
     LayOut(folder, work.Path());
     // Names in UTF-8, as the converter takes them on every system.
@@ -108,7 +108,7 @@ void RunInProcess(const fs::path& folder, const std::vector<std::string>& words)
     EXPECT_EQ(err, message.substr(message.rfind(':', message.find(" - ")) + 1)) << run;
     ExpectFiles(folder, work.Path(), run);
     EXPECT_EQ(OpenFiles(), open) << run;
-    if (block == 1 << 20 && Exists(folder / "window-calls")) {
+    if (block == 4096 && Exists(folder / "window-calls")) {
       EXPECT_EQ(window.Calls + "\n", ReadFile(folder / "window-calls"));
     }
   }

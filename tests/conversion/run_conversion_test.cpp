@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <string>
-#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -103,33 +102,6 @@ TEST_F(Run, StopsBetweenBlocksWithoutTimeTicks) {
   EXPECT_THROW(RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window),
                RunTimeError);
   EXPECT_EQ(ReadFile(dir / "m.CSV"), "");
-}
-
-// A compressed log is read as the log it holds; its progress follows the compressed bytes
-// (rounded half to even), so it climbs while the run reads, stays below 100 until the end, and as
-// for a plain log starts only with the first line (a header longer than a block here).
-TEST_F(Run, CompressedLogProgressFollowsTheCompressedBytes) {
-  std::string records, log, gz;
-  for (int i = 0; i < 1061; ++i) records += Record("$1;1;;", 55);  // no split by default
-  // A header that makes the file 65536 bytes, stored as they are.
-  for (std::size_t header = 5000; gz.size() < 65536; ++header)
-    gz = Gzip(log = std::string(header, 'K') + "\r\n" + records, "wb0");
-  ASSERT_EQ(gz.size(), 65536u);
-  WriteFile(dir / "m_DAT.LOG", gz);
-  const RunTotals totals =
-      RunConversion(dir / "m_DAT.LOG", dir / "m.CSV", dir / "m", {}, window, 4096);
-  EXPECT_EQ(ReadFile(dir / "m.CSV"), records);
-  EXPECT_EQ(totals.BytesRead, log.size() - 2 - 1061 * 2);
-  // The percents in order, each after the events of its pass; no bytes read for a known length.
-  std::vector<int> percents;
-  for (std::size_t at = 0; (at = window.Calls.find("e ", at)) != std::string::npos;)
-    percents.push_back(std::stoi(window.Calls.substr(at += 2)));
-  ASSERT_GE(percents.size(), 4u) << window.Calls;
-  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end())) << window.Calls;
-  // After two blocks 8192 of 65536 bytes are taken (12.5 %); 99 once every one is taken.
-  EXPECT_EQ(std::vector({percents[0], percents[1], percents.end()[-2], percents.back()}),
-            std::vector({0, 12, 99, 100}))
-      << window.Calls;
 }
 
 // A log from a pipe (standard input): its length is unknown, so the window is given the bytes
